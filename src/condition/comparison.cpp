@@ -1,0 +1,24 @@
+// Quote stripping and the three-way comparison of two values.
+#include "condition/comparison.h"
+
+#include "model/textint.h"
+
+namespace relalg {
+
+std::string_view stripquotes(std::string_view text) {
+  if (text.empty() || text.front() != '\'') return text;
+  return text.size() < 2 ? std::string_view() : text.substr(1, text.size() - 2);
+}
+
+int comparevalues(std::string_view left, std::string_view right, bool isint) {
+  if (isint) {
+    const int32_t a = texttoint(left);
+    const int32_t b = texttoint(right);
+    return a < b ? -1 : (b < a ? 1 : 0);
+  }
+  // string_view compares its characters as unsigned bytes.
+  const int order = left.compare(right);
+  return order < 0 ? -1 : (order > 0 ? 1 : 0);
+}
+
+}  // namespace relalg

@@ -1,0 +1,39 @@
+// A thread with a large stack, through POSIX threads (std::thread cannot size its stack).
+#include "driver/largestack.h"
+
+#include <pthread.h>
+
+#include <cstddef>
+
+namespace relalg {
+
+namespace {
+
+// Reserved, not committed: only the pages a deep query touches are ever used.
+constexpr size_t stacksize = size_t{4} << 30;
+
+void* runwork(void* work) {
+  (*static_cast<const std::function<void()>*>(work))();
+  return nullptr;
+}
+
+}  // namespace
+
+void onlargestack(const std::function<void()>& work) {
+  pthread_attr_t attributes;
+  pthread_t thread;
+  bool started = false;
+  if (pthread_attr_init(&attributes) == 0) {
+    started = pthread_attr_setstacksize(&attributes, stacksize) == 0 &&
+              pthread_create(&thread, &attributes, runwork,
+                             const_cast<std::function<void()>*>(&work)) == 0;
+    pthread_attr_destroy(&attributes);
+  }
+  if (started) {
+    pthread_join(thread, nullptr);
+  } else {
+    work();  // no thread to be had: the main stack still serves every shallow query
+  }
+}
+
+}  // namespace relalg

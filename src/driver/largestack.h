@@ -1,0 +1,12 @@
+// Running work on a thread with a stack large enough for the deepest query allowed.
+#pragma once
+
+#include <functional>
+
+namespace relalg {
+
+// Evaluation recurses once per level of nesting; the default stack of the main thread holds
+// far fewer levels than the nesting limit allows.
+void onlargestack(const std::function<void()>& work);
+
+}  // namespace relalg

@@ -1,0 +1,84 @@
+// The phases of a run: reading, evaluating, writing.
+#include "driver/run.h"
+
+#include <sstream>
+#include <utility>
+
+#include "driver/largestack.h"
+#include "driver/querysection.h"
+#include "query/database.h"
+
+namespace relalg {
+
+namespace {
+
+// Flushes the text buffer into the stream once it is this large, so output of any size is
+// written in pieces, never held whole.
+constexpr size_t flushsize = size_t{1} << 20;
+
+void writetable(const table& t, std::string& out, std::ostream& op) {
+  out += t.name;
+  out += '(';
+  for (size_t k = 0; k < t.columns.size(); ++k) {
+    if (k > 0) out += ", ";
+    out += t.columns[k]->name;
+    out += ' ';
+    out += t.columns[k]->typetext();
+  }
+  out += ")\n";
+  const int32_t rows = t.rowcount();
+  for (int32_t row = 0; row < rows; ++row) {
+    for (size_t k = 0; k < t.columns.size(); ++k) {
+      if (k > 0) out += ',';
+      t.columns[k]->appendprinted(row, out);
+    }
+    out += '\n';
+    if (out.size() >= flushsize) {
+      op.write(out.data(), static_cast<std::streamsize>(out.size()));
+      out.clear();
+    }
+  }
+  out += '\n';
+}
+
+}  // namespace
+
+evaluated evaluateinput(std::string input) {
+  evaluated run;
+  std::string kifejezes;
+  {
+    source ip(std::move(input));
+    querysection q = readquerysection(ip);
+    run.kiirandokifejezes = std::move(q.kiirandokifejezes);
+    kifejezes = std::move(q.kifejezes);
+    while (!ip.atend()) {
+      if (auto t = table::read(ip)) run.tables.push_back(std::move(*t));
+      ip.skip();  // the line feed of the empty line after the table
+      while (ip.peek() == '\n') ip.skip();
+    }
+  }
+  // The database holds copies of the input tables only: a query never sees its own result.
+  table result;
+  onlargestack([&] {
+    database w(run.tables);
+    result = w.query(kifejezes);
+  });
+  run.tables.push_back(std::move(result));
+  return run;
+}
+
+void writeoutput(const evaluated& run, std::ostream& op) {
+  std::string out = run.kiirandokifejezes;
+  out += '\n';
+  for (const table& t : run.tables) writetable(t, out, op);
+  op.write(out.data(), static_cast<std::streamsize>(out.size()));
+  op.flush();
+}
+
+std::string run(std::string_view input) {
+  std::ostringstream op;
+  writeoutput(evaluateinput(std::string(input)), op);
+  return op.str();
+}
+
+}  // namespace relalg

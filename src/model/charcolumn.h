@@ -1,0 +1,36 @@
+// A column of byte strings, declared char(N); N is recorded and printed, never enforced.
+#pragma once
+
+#include "model/column.h"
+#include "model/sharedvalues.h"
+
+namespace relalg {
+
+class charcolumn : public column {
+ public:
+  int charwidth;
+  sharedvalues<std::string> values;
+
+  explicit charcolumn(int declaredwidth) : charwidth(declaredwidth) {}
+  charcolumn(const charcolumn& other) = default;
+
+  int width() const override { return charwidth; }
+  std::string typetext() const override;
+  std::string printvalue(int32_t row) const override;
+  std::string value(int32_t row) const override { return at(row); }
+  void addvalue(std::string_view text) override { values.edit().emplace_back(text); }
+  void readvalue(source& ip) override;
+  int32_t size() const override { return static_cast<int32_t>(values.get().size()); }
+  std::shared_ptr<column> clone() const override;
+  void eraserow(int32_t row) override;
+  int comparerows(int32_t row1, int32_t row2) const override;
+  void swaprows(int32_t row1, int32_t row2) override;
+
+  void keeprows(const std::vector<int32_t>& rows) override { values.keep(rows); }
+  std::string_view valueview(int32_t row, intbuffer&) const override { return at(row); }
+  void appendprinted(int32_t row, std::string& out) const override;
+
+  const std::string& at(int32_t row) const { return values.get()[static_cast<size_t>(row)]; }
+};
+
+}  // namespace relalg

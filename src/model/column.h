@@ -1,0 +1,52 @@
+// The abstract column: a name, a type and the values of one attribute in row order.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/source.h"
+#include "model/textint.h"
+
+namespace relalg {
+
+class column {
+ public:
+  std::string name;
+
+  column() = default;
+  explicit column(std::string label) : name(std::move(label)) {}
+  virtual ~column() = default;
+
+  // The declared text width; 0 for an integer column. Other code tells the types apart by it.
+  virtual int width() const = 0;
+  // The type as written in a table header.
+  virtual std::string typetext() const = 0;
+  // The value as written in the output file.
+  virtual std::string printvalue(int32_t row) const = 0;
+  // The value as plain text, as values move between tables and are compared.
+  virtual std::string value(int32_t row) const = 0;
+  // Appends one value given as plain text.
+  virtual void addvalue(std::string_view text) = 0;
+  // Reads one value from the input and appends it; the separator after it stays in the input.
+  virtual void readvalue(source& ip) = 0;
+  virtual int32_t size() const = 0;
+  // A new column of the same type, name, width and values.
+  virtual std::shared_ptr<column> clone() const = 0;
+  virtual void eraserow(int32_t row) = 0;
+  // Negative, zero or positive as the value of row1 is below, equal to or above that of row2.
+  virtual int comparerows(int32_t row1, int32_t row2) const = 0;
+  virtual void swaprows(int32_t row1, int32_t row2) = 0;
+
+  // Faster forms of the operations above, for tables of a million rows.
+  // Keeps the given rows in the given order (a row may be named more than once).
+  virtual void keeprows(const std::vector<int32_t>& rows) = 0;
+  // `value` without building a string: a view of the stored text, or digits in the buffer.
+  virtual std::string_view valueview(int32_t row, intbuffer& buffer) const = 0;
+  // Appends `printvalue` to an output text.
+  virtual void appendprinted(int32_t row, std::string& out) const = 0;
+};
+
+}  // namespace relalg

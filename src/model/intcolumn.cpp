@@ -1,0 +1,46 @@
+// The integer column: values read, printed and compared as signed 32-bit numbers.
+#include "model/intcolumn.h"
+
+#include <utility>
+
+namespace relalg {
+
+std::string intcolumn::printvalue(int32_t row) const { return value(row); }
+
+std::string intcolumn::value(int32_t row) const {
+  intbuffer buffer;
+  return std::string(valueview(row, buffer));
+}
+
+void intcolumn::addvalue(std::string_view text) { values.edit().push_back(texttoint(text)); }
+
+void intcolumn::readvalue(source& ip) {
+  // An empty field (its separator comes first) reads as 0 and leaves the separator.
+  addvalue(ip.takeuntil(",\n"));
+}
+
+std::shared_ptr<column> intcolumn::clone() const { return std::make_shared<intcolumn>(*this); }
+
+void intcolumn::eraserow(int32_t row) {
+  auto& v = values.edit();
+  v.erase(v.begin() + row);
+}
+
+int intcolumn::comparerows(int32_t row1, int32_t row2) const {
+  const int32_t a = at(row1);
+  const int32_t b = at(row2);
+  return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+void intcolumn::swaprows(int32_t row1, int32_t row2) {
+  auto& v = values.edit();
+  std::swap(v[static_cast<size_t>(row1)], v[static_cast<size_t>(row2)]);
+}
+
+std::string_view intcolumn::valueview(int32_t row, intbuffer& buffer) const {
+  return inttotext(at(row), buffer);
+}
+
+void intcolumn::appendprinted(int32_t row, std::string& out) const { appendint(out, at(row)); }
+
+}  // namespace relalg

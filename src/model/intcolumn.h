@@ -1,0 +1,35 @@
+// A column of signed 32-bit integers.
+#pragma once
+
+#include "model/column.h"
+#include "model/sharedvalues.h"
+
+namespace relalg {
+
+class intcolumn : public column {
+ public:
+  sharedvalues<int32_t> values;
+
+  intcolumn() = default;
+  intcolumn(const intcolumn& other) = default;
+
+  int width() const override { return 0; }
+  std::string typetext() const override { return "int"; }
+  std::string printvalue(int32_t row) const override;
+  std::string value(int32_t row) const override;
+  void addvalue(std::string_view text) override;
+  void readvalue(source& ip) override;
+  int32_t size() const override { return static_cast<int32_t>(values.get().size()); }
+  std::shared_ptr<column> clone() const override;
+  void eraserow(int32_t row) override;
+  int comparerows(int32_t row1, int32_t row2) const override;
+  void swaprows(int32_t row1, int32_t row2) override;
+
+  void keeprows(const std::vector<int32_t>& rows) override { values.keep(rows); }
+  std::string_view valueview(int32_t row, intbuffer& buffer) const override;
+  void appendprinted(int32_t row, std::string& out) const override;
+
+  int32_t at(int32_t row) const { return values.get()[static_cast<size_t>(row)]; }
+};
+
+}  // namespace relalg

@@ -1,0 +1,39 @@
+// A column's values, shared copy-on-write between a column and its clones.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace relalg {
+
+// A clone starts out sharing its source's values; the first change to either side gives that
+// side its own copy. Cloning a column of a million rows therefore costs nothing until a row
+// of one of them changes, and a clone never sees the changes of its source.
+template <typename T>
+class sharedvalues {
+ public:
+  sharedvalues() : data(std::make_shared<std::vector<T>>()) {}
+
+  const std::vector<T>& get() const { return *data; }
+
+  std::vector<T>& edit() {
+    if (data.use_count() > 1) data = std::make_shared<std::vector<T>>(*data);
+    return *data;
+  }
+
+  // Keeps the given rows, in the given order: one pass, and no copy of the rest.
+  void keep(const std::vector<int32_t>& rows) {
+    const std::vector<T>& old = *data;
+    std::vector<T> kept;
+    kept.reserve(rows.size());
+    // Copied, not moved: a row may be kept more than once (a product repeats its operands' rows).
+    for (const int32_t row : rows) kept.push_back(old[static_cast<size_t>(row)]);
+    data = std::make_shared<std::vector<T>>(std::move(kept));
+  }
+
+ private:
+  std::shared_ptr<std::vector<T>> data;
+};
+
+}  // namespace relalg

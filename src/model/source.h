@@ -1,0 +1,38 @@
+// The input file held in memory, read one character at a time with one character of look-ahead.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace relalg {
+
+// The reading primitives of every reader: read, peek and the end test. A carriage return
+// directly before a line feed has been dropped when the source was made, so CR LF files read
+// exactly as LF files.
+class source {
+ public:
+  // Marks the end of the text for peek; equals no character.
+  static constexpr int end = -1;
+
+  explicit source(std::string text);
+
+  // The next character, not taken; end when the text is exhausted.
+  int peek() const { return pos < text.size() ? static_cast<unsigned char>(text[pos]) : end; }
+  // Takes the next character; at the end of the text takes nothing and answers false.
+  bool read(char& c);
+  // Takes the next character, whatever it is; nothing at the end of the text.
+  void skip() {
+    if (pos < text.size()) ++pos;
+  }
+  bool atend() const { return pos >= text.size(); }
+
+  // Takes every character up to the first one of stops (not taken) or the end of the text.
+  std::string_view takeuntil(std::string_view stops);
+
+ private:
+  std::string text;
+  size_t pos = 0;
+};
+
+}  // namespace relalg

@@ -1,0 +1,140 @@
+// The table: reading a definition and its rows, and the row operations the operators build on.
+#include "model/table.h"
+
+#include <algorithm>
+#include <numeric>
+#include <utility>
+
+#include "model/charcolumn.h"
+#include "model/intcolumn.h"
+#include "model/textint.h"
+
+namespace relalg {
+
+std::optional<table> table::read(source& ip) {
+  table t;
+  char c;
+  // The first character always belongs to the name, even a "(".
+  if (!ip.read(c)) return std::nullopt;
+  t.name = c;
+  t.name += ip.takeuntil("(");
+  if (ip.atend()) return std::nullopt;  // a definition cut before its "(" is dropped
+  ip.skip();                            // the "("
+  do {
+    if (auto declared = readcolumn(ip)) t.addcolumn(std::move(declared));
+  } while (ip.peek() != '\n' && !ip.atend());
+  ip.skip();  // the line feed that ends the header
+  // An empty line or the end right after the header gives a table without rows.
+  while (ip.peek() != '\n' && !ip.atend() && !t.columns.empty()) t.readrow(ip);
+  return t;
+}
+
+std::shared_ptr<column> table::readcolumn(source& ip) {
+  while (ip.peek() == ' ') ip.skip();
+  char c;
+  if (!ip.read(c)) return nullptr;  // the header ended before this column's name
+  std::string label(1, c);
+  label += ip.takeuntil(" ,)\n");
+  std::string num;
+  // Only a blank after the name opens a type text; a name that ended at ",", ")" or a line
+  // feed declares an integer column.
+  if (ip.peek() == ' ') {
+    do {
+      if (!ip.read(c)) break;
+      if (c == '(') {
+        do {
+          if (!ip.read(c)) break;
+          num += c;
+        } while (ip.peek() != ')' && !ip.atend());
+      }
+    } while (ip.peek() != ',' && ip.peek() != '\n' && !ip.atend());
+  }
+  std::shared_ptr<column> declared;
+  if (num.empty()) {
+    declared = std::make_shared<intcolumn>();
+  } else {
+    declared = std::make_shared<charcolumn>(texttoint(num));
+  }
+  declared->name = std::move(label);
+  if (ip.peek() != '\n') ip.skip();  // the "," (or ")") before the next declaration
+  return declared;
+}
+
+void table::readrow(source& ip) {
+  // One line is one row: a short line leaves the neutral value in the columns it does not
+  // reach, and the values of a long line past the last column are skipped.
+  bool ended = false;
+  const size_t last = columns.size() - 1;
+  for (size_t k = 0; k < columns.size(); ++k) {
+    column& target = *columns[k];
+    if (ended) {
+      target.addvalue({});
+      continue;
+    }
+    target.readvalue(ip);
+    ip.takeuntil(",\n");  // what a text leaves after its closing quote
+    if (ip.peek() == ',' && k < last) {
+      ip.skip();
+    } else {
+      if (ip.peek() == ',') ip.takeuntil("\n");
+      ip.skip();  // the line feed that ends the row
+      ended = true;
+    }
+  }
+}
+
+int table::comparerows(int32_t a, int32_t b) const {
+  for (const auto& c : columns) {
+    if (const int order = c->comparerows(a, b)) return order;
+  }
+  return 0;
+}
+
+void table::swaprows(int32_t a, int32_t b) {
+  for (const auto& c : columns) c->swaprows(a, b);
+}
+
+void table::eraserow(int32_t row) {
+  for (const auto& c : columns) c->eraserow(row);
+}
+
+void table::sortunique() {
+  const std::vector<int32_t> rows = distinctrows();
+  const bool unchanged =
+      static_cast<int32_t>(rows.size()) == rowcount() &&
+      std::all_of(rows.begin(), rows.end(), [&, i = 0](int32_t row) mutable { return row == i++; });
+  if (!unchanged) keeprows(rows);
+}
+
+void table::addcolumn(std::shared_ptr<column> c) {
+  if (c) columns.push_back(std::move(c));
+}
+
+std::shared_ptr<column> table::copycolumn(std::string_view label) const {
+  for (const auto& c : columns) {
+    if (c->name == label) return c->clone();
+  }
+  return nullptr;
+}
+
+void table::addclones(const table& other) {
+  for (const auto& c : other.columns) addcolumn(c->clone());
+}
+
+void table::keeprows(const std::vector<int32_t>& rows) {
+  for (const auto& c : columns) c->keeprows(rows);
+}
+
+std::vector<int32_t> table::distinctrows() const {
+  std::vector<int32_t> rows(static_cast<size_t>(rowcount()));
+  std::iota(rows.begin(), rows.end(), 0);
+  // Rows that compare equal are equal in every value, so any sort followed by dropping
+  // neighbouring equals gives what a selection sort with removal of duplicates gives.
+  std::sort(rows.begin(), rows.end(), [this](int32_t a, int32_t b) { return comparerows(a, b) < 0; });
+  const auto end = std::unique(rows.begin(), rows.end(),
+                               [this](int32_t a, int32_t b) { return comparerows(a, b) == 0; });
+  rows.erase(end, rows.end());
+  return rows;
+}
+
+}  // namespace relalg

@@ -1,0 +1,55 @@
+// The table: a name and an ordered list of shared columns of equal length.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/column.h"
+#include "model/source.h"
+
+namespace relalg {
+
+// A value type: copies share their column objects, so a row changed through one copy is
+// changed in all; the last table that refers to a column releases it.
+class table {
+ public:
+  std::string name;
+  std::vector<std::shared_ptr<column>> columns;
+
+  // Reads one table definition and its rows; none when the end of the input comes before the
+  // definition's first "(".
+  static std::optional<table> read(source& ip);
+  // Reads one column declaration of a header line; none when the input ends before its name.
+  static std::shared_ptr<column> readcolumn(source& ip);
+
+  int32_t columncount() const { return static_cast<int32_t>(columns.size()); }
+  int32_t rowcount() const { return columns.empty() ? 0 : columns.front()->size(); }
+  // The first nonzero column comparison, in declaration order; 0 when all are equal.
+  int comparerows(int32_t a, int32_t b) const;
+  void swaprows(int32_t a, int32_t b);
+  void eraserow(int32_t row);
+  // Sorts the rows ascending and keeps one row of each run of equal rows.
+  void sortunique();
+  // Appends a column as it is; a missing column is refused, so every column stays usable.
+  void addcolumn(std::shared_ptr<column> c);
+  // A clone of the first column of that name, or none.
+  std::shared_ptr<column> copycolumn(std::string_view label) const;
+
+  // Appends a clone of every column of another table, by position, so that two columns of
+  // one name each keep their own type and values.
+  void addclones(const table& other);
+  // Keeps the given rows in the given order, in every column.
+  void keeprows(const std::vector<int32_t>& rows);
+  // The rows in ascending order of comparerows, one of each set of equal rows: the row order
+  // sortunique leaves, computed without changing the table.
+  std::vector<int32_t> distinctrows() const;
+
+ private:
+  void readrow(source& ip);
+};
+
+}  // namespace relalg

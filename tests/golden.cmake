@@ -1,0 +1,12 @@
+# Runs relalg on one golden input and compares its output file with the expected bytes.
+get_filename_component(outdir ${OUTPUT} DIRECTORY)
+file(MAKE_DIRECTORY ${outdir})
+file(REMOVE ${OUTPUT})
+execute_process(COMMAND ${RELALG} ${INPUT} ${OUTPUT} RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "relalg exited with ${status}")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${EXPECTED} ${OUTPUT} RESULT_VARIABLE differs)
+if(differs)
+  message(FATAL_ERROR "output differs from ${EXPECTED}: see ${OUTPUT}")
+endif()
