@@ -1,6 +1,9 @@
 // The text column: values read between single quotes, printed quoted, compared by bytes.
 #include "model/charcolumn.h"
 
+#include <algorithm>
+#include <numeric>
+#include <unordered_map>
 #include <utility>
 
 namespace relalg {
@@ -21,7 +24,7 @@ void charcolumn::readvalue(source& ip) {
     return;
   }
   ip.skip();  // the opening quote, dropped whatever it is
-  const std::string_view item = ip.takeuntil("'\n");
+  const std::string_view item = ip.takeuntil('\'', '\n');
   if (ip.peek() == '\'') ip.skip();  // the closing quote; a line feed stays and ends the row
   addvalue(item);
 }
@@ -41,6 +44,28 @@ int charcolumn::comparerows(int32_t row1, int32_t row2) const {
 void charcolumn::swaprows(int32_t row1, int32_t row2) {
   auto& v = values.edit();
   std::swap(v[static_cast<size_t>(row1)], v[static_cast<size_t>(row2)]);
+}
+
+std::vector<uint32_t> charcolumn::sortkeys() const {
+  // Each distinct text once, numbered as first met; then the distinct texts are sorted and
+  // every row gets its text's rank. Columns repeat their values a lot, so few texts sort.
+  const std::vector<std::string>& texts = values.get();
+  std::unordered_map<std::string_view, uint32_t> numbered;
+  std::vector<std::string_view> distinct;
+  std::vector<uint32_t> keys;
+  keys.reserve(texts.size());
+  for (const std::string& text : texts) {
+    const auto [at, added] = numbered.try_emplace(text, static_cast<uint32_t>(distinct.size()));
+    if (added) distinct.push_back(text);
+    keys.push_back(at->second);
+  }
+  std::vector<uint32_t> order(distinct.size());
+  std::iota(order.begin(), order.end(), 0u);
+  std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return distinct[a] < distinct[b]; });
+  std::vector<uint32_t> rank(distinct.size());
+  for (uint32_t i = 0; i < order.size(); ++i) rank[order[i]] = i;
+  for (uint32_t& key : keys) key = rank[key];
+  return keys;
 }
 
 void charcolumn::appendprinted(int32_t row, std::string& out) const {

@@ -47,6 +47,11 @@ class column {
   virtual std::string_view valueview(int32_t row, intbuffer& buffer) const = 0;
   // Appends `printvalue` to an output text.
   virtual void appendprinted(int32_t row, std::string& out) const = 0;
+  // Makes room for this many values in all.
+  virtual void reserve(int32_t rows) = 0;
+  // One key per row whose order is the order of comparerows: equal keys for equal values,
+  // so rows can be sorted by counting instead of by comparing.
+  virtual std::vector<uint32_t> sortkeys() const = 0;
 };
 
 }  // namespace relalg

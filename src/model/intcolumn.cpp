@@ -16,7 +16,7 @@ void intcolumn::addvalue(std::string_view text) { values.edit().push_back(textto
 
 void intcolumn::readvalue(source& ip) {
   // An empty field (its separator comes first) reads as 0 and leaves the separator.
-  addvalue(ip.takeuntil(",\n"));
+  addvalue(ip.takeuntil(',', '\n'));
 }
 
 std::shared_ptr<column> intcolumn::clone() const { return std::make_shared<intcolumn>(*this); }
@@ -39,6 +39,14 @@ void intcolumn::swaprows(int32_t row1, int32_t row2) {
 
 std::string_view intcolumn::valueview(int32_t row, intbuffer& buffer) const {
   return inttotext(at(row), buffer);
+}
+
+std::vector<uint32_t> intcolumn::sortkeys() const {
+  std::vector<uint32_t> keys;
+  keys.reserve(values.get().size());
+  // Flipping the sign bit maps signed order onto unsigned order.
+  for (const int32_t v : values.get()) keys.push_back(static_cast<uint32_t>(v) ^ 0x80000000u);
+  return keys;
 }
 
 void intcolumn::appendprinted(int32_t row, std::string& out) const { appendint(out, at(row)); }

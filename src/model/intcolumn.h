@@ -26,6 +26,8 @@ class intcolumn : public column {
   void swaprows(int32_t row1, int32_t row2) override;
 
   void keeprows(const std::vector<int32_t>& rows) override { values.keep(rows); }
+  void reserve(int32_t rows) override { values.reserve(rows); }
+  std::vector<uint32_t> sortkeys() const override;
   std::string_view valueview(int32_t row, intbuffer& buffer) const override;
   void appendprinted(int32_t row, std::string& out) const override;
 

@@ -22,6 +22,8 @@ class sharedvalues {
     return *data;
   }
 
+  void reserve(int32_t rows) { edit().reserve(static_cast<size_t>(rows)); }
+
   // Keeps the given rows, in the given order: one pass, and no copy of the rest.
   void keep(const std::vector<int32_t>& rows) {
     const std::vector<T>& old = *data;

@@ -1,6 +1,7 @@
 // The in-memory input with its reading primitives.
 #include "model/source.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -30,18 +31,34 @@ bool source::read(char& c) {
   return true;
 }
 
-std::string_view source::takeuntil(std::string_view stops) {
+std::string_view source::takeuntil(char stop) {
   const size_t start = pos;
-  const char* data = text.data();
-  const size_t size = text.size();
-  // Scanning for one or two stop characters is the hot loop of reading large tables.
-  if (stops.size() == 1) {
-    const void* hit = std::memchr(data + pos, stops[0], size - pos);
-    pos = hit ? static_cast<size_t>(static_cast<const char*>(hit) - data) : size;
-  } else {
-    while (pos < size && stops.find(data[pos]) == std::string_view::npos) ++pos;
+  const void* hit = std::memchr(text.data() + pos, stop, text.size() - pos);
+  pos = hit ? static_cast<size_t>(static_cast<const char*>(hit) - text.data()) : text.size();
+  return std::string_view(text).substr(start, pos - start);
+}
+
+// Scanning for the end of a value is the hot loop of reading large tables: plain comparisons.
+std::string_view source::takeuntil(char stop, char otherstop) {
+  const size_t start = pos;
+  while (pos < text.size() && text[pos] != stop && text[pos] != otherstop) ++pos;
+  return std::string_view(text).substr(start, pos - start);
+}
+
+std::string_view source::takeuntil(char stop, char otherstop, char thirdstop, char fourthstop) {
+  const size_t start = pos;
+  while (pos < text.size()) {
+    const char c = text[pos];
+    if (c == stop || c == otherstop || c == thirdstop || c == fourthstop) break;
+    ++pos;
   }
-  return std::string_view(data + start, pos - start);
+  return std::string_view(text).substr(start, pos - start);
+}
+
+size_t source::linesuntilempty() const {
+  const std::string_view rest = std::string_view(text).substr(pos);
+  const size_t end = std::min(rest.find("\n\n"), rest.size());
+  return static_cast<size_t>(std::count(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(end), '\n')) + 1;
 }
 
 }  // namespace relalg

@@ -27,8 +27,13 @@ class source {
   }
   bool atend() const { return pos >= text.size(); }
 
-  // Takes every character up to the first one of stops (not taken) or the end of the text.
-  std::string_view takeuntil(std::string_view stops);
+  // Takes every character up to the first stop (not taken) or the end of the text.
+  std::string_view takeuntil(char stop);
+  std::string_view takeuntil(char stop, char otherstop);
+  std::string_view takeuntil(char stop, char otherstop, char thirdstop, char fourthstop);
+  // The number of lines from here to the next empty line or the end: at least the rows of a
+  // table whose rows start here.
+  size_t linesuntilempty() const;
 
  private:
   std::string text;

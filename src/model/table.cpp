@@ -2,6 +2,7 @@
 #include "model/table.h"
 
 #include <algorithm>
+#include <climits>
 #include <numeric>
 #include <utility>
 
@@ -17,13 +18,16 @@ std::optional<table> table::read(source& ip) {
   // The first character always belongs to the name, even a "(".
   if (!ip.read(c)) return std::nullopt;
   t.name = c;
-  t.name += ip.takeuntil("(");
+  t.name += ip.takeuntil('(');
   if (ip.atend()) return std::nullopt;  // a definition cut before its "(" is dropped
   ip.skip();                            // the "("
   do {
     if (auto declared = readcolumn(ip)) t.addcolumn(std::move(declared));
   } while (ip.peek() != '\n' && !ip.atend());
   ip.skip();  // the line feed that ends the header
+  // Every row takes at least one line, so the lines up to the next empty one bound the rows.
+  const auto lines = static_cast<int32_t>(std::min<size_t>(ip.linesuntilempty(), INT32_MAX));
+  for (const auto& c : t.columns) c->reserve(lines);
   // An empty line or the end right after the header gives a table without rows.
   while (ip.peek() != '\n' && !ip.atend() && !t.columns.empty()) t.readrow(ip);
   return t;
@@ -34,7 +38,7 @@ std::shared_ptr<column> table::readcolumn(source& ip) {
   char c;
   if (!ip.read(c)) return nullptr;  // the header ended before this column's name
   std::string label(1, c);
-  label += ip.takeuntil(" ,)\n");
+  label += ip.takeuntil(' ', ',', ')', '\n');
   std::string num;
   // Only a blank after the name opens a type text; a name that ended at ",", ")" or a line
   // feed declares an integer column.
@@ -72,11 +76,11 @@ void table::readrow(source& ip) {
       continue;
     }
     target.readvalue(ip);
-    ip.takeuntil(",\n");  // what a text leaves after its closing quote
+    ip.takeuntil(',', '\n');  // what a text leaves after its closing quote
     if (ip.peek() == ',' && k < last) {
       ip.skip();
     } else {
-      if (ip.peek() == ',') ip.takeuntil("\n");
+      if (ip.peek() == ',') ip.takeuntil('\n');
       ip.skip();  // the line feed that ends the row
       ended = true;
     }
@@ -125,12 +129,35 @@ void table::keeprows(const std::vector<int32_t>& rows) {
   for (const auto& c : columns) c->keeprows(rows);
 }
 
+namespace {
+
+// One stable counting pass of the rows by one byte of their keys.
+void countingpass(std::vector<int32_t>& rows, std::vector<int32_t>& scratch,
+                  const std::vector<uint32_t>& keys, uint32_t low, int shift) {
+  std::vector<size_t> start(257, 0);
+  for (const int32_t row : rows) ++start[((keys[static_cast<size_t>(row)] - low) >> shift & 0xffu) + 1];
+  for (size_t d = 1; d < start.size(); ++d) start[d] += start[d - 1];
+  for (const int32_t row : rows) scratch[start[(keys[static_cast<size_t>(row)] - low) >> shift & 0xffu]++] = row;
+  rows.swap(scratch);
+}
+
+}  // namespace
+
 std::vector<int32_t> table::distinctrows() const {
   std::vector<int32_t> rows(static_cast<size_t>(rowcount()));
   std::iota(rows.begin(), rows.end(), 0);
   // Rows that compare equal are equal in every value, so any sort followed by dropping
-  // neighbouring equals gives what a selection sort with removal of duplicates gives.
-  std::sort(rows.begin(), rows.end(), [this](int32_t a, int32_t b) { return comparerows(a, b) < 0; });
+  // neighbouring equals gives what a selection sort with removal of duplicates gives. This
+  // one is a radix sort: stable passes by the last column's keys first, the first's last.
+  std::vector<int32_t> scratch(rows.size());
+  for (auto c = columns.rbegin(); c != columns.rend() && rows.size() > 1; ++c) {
+    const std::vector<uint32_t> keys = (*c)->sortkeys();
+    const auto [low, high] = std::minmax_element(keys.begin(), keys.end());
+    // Only the bytes in which the keys differ need a pass.
+    for (int shift = 0; shift < 32 && (static_cast<uint64_t>(*high - *low) >> shift) > 0; shift += 8) {
+      countingpass(rows, scratch, keys, *low, shift);
+    }
+  }
   const auto end = std::unique(rows.begin(), rows.end(),
                                [this](int32_t a, int32_t b) { return comparerows(a, b) == 0; });
   rows.erase(end, rows.end());
