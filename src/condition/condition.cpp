@@ -15,7 +15,7 @@ int32_t condition::parse(std::string_view text, const table& t, const nesting& p
   const auto index = static_cast<int32_t>(nodes.size());
   nodes.emplace_back();
   // The leading word ends at the first "(" or ","; a keyword counts only before a "(".
-  const size_t stop = text.find_first_of("(,");
+  const size_t stop = findeither(text, '(', ',');
   if (stop == std::string_view::npos || text[stop] != '(') return index;
   static const std::pair<std::string_view, kind> keywords[] = {
       {"AND", kind::andkind}, {"OR", kind::orkind}, {"NOT", kind::notkind},

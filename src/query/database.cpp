@@ -11,8 +11,9 @@ database::database(std::vector<table> input) : tables(std::move(input)) {
 }
 
 table database::query(std::string_view kifejezes) {
+  // Counted before anything is built, so a query far too deep costs one pass.
+  if (nesting::deepestof(kifejezes) > nesting::maxnesting) return table();
   const nesting found(kifejezes);
-  if (found.deepest() > nesting::maxnesting) return table();
   parens = &found;
   table result = evaluate(kifejezes);
   parens = nullptr;
@@ -21,7 +22,7 @@ table database::query(std::string_view kifejezes) {
 
 table database::evaluate(std::string_view s) {
   // The keyword ends at the first "(" or ","; ")" and quotes are ordinary characters of it.
-  const size_t i = s.find_first_of("(,");
+  const size_t i = findeither(s, '(', ',');
   const std::string_view w = s.substr(0, i);
   if (i != std::string_view::npos && s[i] == '(') {
     using operation = table (database::*)(std::string_view);

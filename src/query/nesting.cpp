@@ -1,24 +1,35 @@
 // Matching parentheses and the scans over them.
 #include "query/nesting.h"
 
+#include <algorithm>
 #include <cassert>
 
 namespace relalg {
 
-nesting::nesting(std::string_view t) : text(t), match(t.size(), std::string_view::npos) {
-  std::vector<size_t> open;
+int64_t nesting::deepestof(std::string_view t) {
   int64_t count = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    // Quotes mean nothing here, as they mean nothing to any scan of a query.
-    if (text[i] == '(') {
-      open.push_back(i);
-      if (++count > depth) depth = count;
-    } else if (text[i] == ')') {
+  int64_t deepest = 0;
+  // Quotes mean nothing here, as they mean nothing to any scan of a query.
+  for (const char c : t) {
+    if (c == '(') {
+      if (++count > deepest) deepest = count;
+    } else if (c == ')') {
       --count;
-      if (!open.empty()) {
-        match[open.back()] = i;
-        open.pop_back();
-      }
+    }
+  }
+  return deepest;
+}
+
+nesting::nesting(std::string_view t) : text(t) {
+  std::vector<size_t> open;  // indices into opens of the "(" not yet closed
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '(') {
+      open.push_back(opens.size());
+      opens.push_back(i);
+      closes.push_back(std::string_view::npos);
+    } else if (text[i] == ')' && !open.empty()) {
+      closes[open.back()] = i;
+      open.pop_back();
     }
   }
 }
@@ -27,10 +38,18 @@ size_t nesting::closing(std::string_view s, size_t open) const {
   assert(s.data() >= text.data() && s.data() + s.size() <= text.data() + text.size());
   assert(open < s.size() && s[open] == '(');
   const size_t offset = static_cast<size_t>(s.data() - text.data());
-  const size_t at = match[offset + open];
+  const auto found = std::lower_bound(opens.begin(), opens.end(), offset + open);
+  const size_t at = closes[static_cast<size_t>(found - opens.begin())];
   // The pair closes past the end of s: within s the "(" stays open.
   if (at == std::string_view::npos || at - offset >= s.size()) return std::string_view::npos;
   return at - offset;
+}
+
+size_t findeither(std::string_view s, char a, char b, size_t from) {
+  for (size_t i = from; i < s.size(); ++i) {
+    if (s[i] == a || s[i] == b) return i;
+  }
+  return std::string_view::npos;
 }
 
 std::string_view argumenttext(std::string_view s, const nesting& parens) {

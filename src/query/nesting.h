@@ -19,17 +19,22 @@ class nesting {
 
   explicit nesting(std::string_view text);
 
-  // The deepest count of open parentheses met in one pass, ")" counting down.
-  int64_t deepest() const { return depth; }
+  // The deepest count of open parentheses met in one pass over a text, ")" counting down.
+  static int64_t deepestof(std::string_view text);
+
   // The index in s of the ")" that closes the "(" at s[open], or npos when s holds none;
   // s must be a part of the text this was built over.
   size_t closing(std::string_view s, size_t open) const;
 
  private:
   std::string_view text;
-  std::vector<size_t> match;  // for each "(", the index of its ")"; npos when unclosed
-  int64_t depth = 0;
+  // Each "(" of the text in ascending order, and the index of its ")" (npos when unclosed).
+  std::vector<size_t> opens;
+  std::vector<size_t> closes;
 };
+
+// The index of the first a or b in s, or npos.
+size_t findeither(std::string_view s, char a, char b, size_t from = 0);
 
 // The text inside the parentheses of the first call in s: from after the first "(" at
 // position 1 or later to its matching ")", or to the end of s when none closes it.

@@ -20,7 +20,7 @@ table database::rename(std::string_view a) {
   for (const auto& c : t.columns) {
     if (i >= rest.size()) break;  // the text ended: this column and the later ones keep their names
     // Each new column name, too, takes its first character unconditionally.
-    size_t end = rest.find_first_of(",)", i + 1);
+    size_t end = findeither(rest, ',', ')', i + 1);
     if (end == std::string_view::npos) end = rest.size();
     c->name = rest.substr(i, end - i);
     i = end + 1;

@@ -1,0 +1,117 @@
+// Tables: shared columns between copies, copycolumn, and sortunique against a selection sort.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "model/charcolumn.h"
+#include "model/intcolumn.h"
+#include "model/table.h"
+
+namespace relalg {
+namespace {
+
+table readone(const std::string& text) {
+  source ip(text);
+  auto t = table::read(ip);
+  EXPECT_TRUE(t.has_value());
+  return t ? *t : table();
+}
+
+std::string rowtext(const table& t, int32_t row) {
+  std::string out;
+  for (const auto& c : t.columns) {
+    c->appendprinted(row, out);
+    out += ',';
+  }
+  return out;
+}
+
+TEST(table, copiesShareColumnsAndClonesDoNot) {
+  const table source = readone("R(a int, b char(2))\n1,'x'\n2,'y'\n3,'z'\n");
+  table copy = source;
+  copy.eraserow(0);
+  EXPECT_EQ(source.rowcount(), 2);
+  table built;
+  built.addcolumn(source.copycolumn("b"));
+  built.eraserow(0);
+  EXPECT_EQ(source.rowcount(), 2);
+  EXPECT_EQ(built.rowcount(), 1);
+}
+
+TEST(table, copycolumnTakesTheFirstOfANameExactly) {
+  table t = readone("R(a int, a char(4), B int)\n1,'x',2\n");
+  const auto first = t.copycolumn("a");
+  ASSERT_TRUE(first);
+  EXPECT_EQ(first->width(), 0);
+  EXPECT_FALSE(t.copycolumn("b"));
+  t.addcolumn(t.copycolumn("missing"));
+  EXPECT_EQ(t.columncount(), 3);  // a missing column is refused
+  EXPECT_EQ(table().rowcount(), 0);
+  EXPECT_EQ(table().comparerows(0, 0), 0);
+}
+
+TEST(table, readReturnsNothingForADefinitionCutBeforeItsParenthesis) {
+  source ip("stray text\n");
+  EXPECT_FALSE(table::read(ip).has_value());
+}
+
+// The selection sort with removal of neighbouring duplicates, step by step, as the slow
+// reference for the fast sortunique.
+void selectionsortunique(table& t) {
+  int32_t n = t.rowcount();
+  for (int32_t i = 0; i < n - 1; ++i) {
+    int32_t m = i;
+    for (int32_t j = i; j < n; ++j) {
+      if (t.comparerows(j, m) < 0) m = j;
+    }
+    t.swaprows(i, m);
+  }
+  for (int32_t k = 0; k < n - 1;) {
+    if (t.comparerows(k, k + 1) == 0) {
+      t.eraserow(k);
+      --n;
+    } else {
+      ++k;
+    }
+  }
+}
+
+TEST(table, sortuniqueMatchesASelectionSort) {
+  std::mt19937 random(11);
+  for (int round = 0; round < 40; ++round) {
+    std::string text = "R(a int, b char(1), c int)\n";
+    const int rows = static_cast<int>(random() % 60);
+    for (int i = 0; i < rows; ++i) {
+      const int32_t wide[] = {-2147483647 - 1, -1, 0, 70000, 2147483647};
+      text += std::to_string(wide[random() % 5]) + ",'" + "ab\xc3"[random() % 3] + "'," +
+              std::to_string(static_cast<int>(random() % 3) - 1) + "\n";
+    }
+    const table fast = readone(text);
+    table slow = readone(text);
+    table sorted;
+    sorted.addclones(fast);
+    sorted.sortunique();
+    selectionsortunique(slow);
+    ASSERT_EQ(sorted.rowcount(), slow.rowcount());
+    for (int32_t row = 0; row < slow.rowcount(); ++row) {
+      EXPECT_EQ(rowtext(sorted, row), rowtext(slow, row));
+    }
+    EXPECT_EQ(fast.rowcount(), rows);  // the source of the clones is untouched
+  }
+}
+
+TEST(table, sortuniqueOnAFewRows) {
+  table t = readone("R(a int)\n3\n1\n3\n2\n1\n");
+  t.sortunique();
+  ASSERT_EQ(t.rowcount(), 3);
+  EXPECT_EQ(rowtext(t, 0) + rowtext(t, 1) + rowtext(t, 2), "1,2,3,");
+  table one = readone("R(a int)\n5\n");
+  one.sortunique();
+  EXPECT_EQ(one.rowcount(), 1);
+  table none;
+  none.sortunique();
+  EXPECT_EQ(none.rowcount(), 0);
+}
+
+}  // namespace
+}  // namespace relalg
