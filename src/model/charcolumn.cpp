@@ -2,11 +2,21 @@
 #include "model/charcolumn.h"
 
 #include <algorithm>
+#include <cassert>
 #include <numeric>
+#include <typeinfo>
 #include <unordered_map>
 #include <utility>
 
 namespace relalg {
+
+namespace {
+
+// Own blocks start small, for the many small tables an evaluation builds, and grow.
+constexpr size_t firstblock = 256;
+constexpr size_t largestblock = size_t{1} << 20;
+
+}  // namespace
 
 std::string charcolumn::typetext() const {
   std::string text = "char(";
@@ -14,7 +24,11 @@ std::string charcolumn::typetext() const {
   return text + ")";
 }
 
-std::string charcolumn::printvalue(int32_t row) const { return "'" + at(row) + "'"; }
+std::string charcolumn::printvalue(int32_t row) const {
+  std::string out;
+  appendprinted(row, out);
+  return out;
+}
 
 void charcolumn::readvalue(source& ip) {
   const int first = ip.peek();
@@ -26,7 +40,8 @@ void charcolumn::readvalue(source& ip) {
   ip.skip();  // the opening quote, dropped whatever it is
   const std::string_view item = ip.takeuntil('\'', '\n');
   if (ip.peek() == '\'') ip.skip();  // the closing quote; a line feed stays and ends the row
-  addvalue(item);
+  keep(ip.bytes());
+  values.edit().push_back(item);
 }
 
 std::shared_ptr<column> charcolumn::clone() const { return std::make_shared<charcolumn>(*this); }
@@ -36,25 +51,26 @@ void charcolumn::eraserow(int32_t row) {
   v.erase(v.begin() + row);
 }
 
-int charcolumn::comparerows(int32_t row1, int32_t row2) const {
-  // Byte order: std::string compares its characters as unsigned char.
-  return at(row1).compare(at(row2));
-}
-
 void charcolumn::swaprows(int32_t row1, int32_t row2) {
   auto& v = values.edit();
   std::swap(v[static_cast<size_t>(row1)], v[static_cast<size_t>(row2)]);
 }
 
+void charcolumn::appendprinted(int32_t row, std::string& out) const {
+  out += '\'';
+  out += at(row);
+  out += '\'';
+}
+
 std::vector<uint32_t> charcolumn::sortkeys() const {
   // Each distinct text once, numbered as first met; then the distinct texts are sorted and
   // every row gets its text's rank. Columns repeat their values a lot, so few texts sort.
-  const std::vector<std::string>& texts = values.get();
+  const std::vector<std::string_view>& texts = values.get();
   std::unordered_map<std::string_view, uint32_t> numbered;
   std::vector<std::string_view> distinct;
   std::vector<uint32_t> keys;
   keys.reserve(texts.size());
-  for (const std::string& text : texts) {
+  for (const std::string_view text : texts) {
     const auto [at, added] = numbered.try_emplace(text, static_cast<uint32_t>(distinct.size()));
     if (added) distinct.push_back(text);
     keys.push_back(at->second);
@@ -68,10 +84,36 @@ std::vector<uint32_t> charcolumn::sortkeys() const {
   return keys;
 }
 
-void charcolumn::appendprinted(int32_t row, std::string& out) const {
-  out += '\'';
-  out += at(row);
-  out += '\'';
+int charcolumn::compareto(int32_t row, const column& other, int32_t otherrow) const {
+  assert(typeid(other) == typeid(charcolumn));
+  // Byte order: string_view compares its characters as unsigned char.
+  return at(row).compare(static_cast<const charcolumn&>(other).at(otherrow));
+}
+
+void charcolumn::appendfrom(const column& other, int32_t otherrow) {
+  assert(typeid(other) == typeid(charcolumn));
+  const auto& from = static_cast<const charcolumn&>(other);
+  for (const auto& block : from.blocks) keep(block);
+  values.edit().push_back(from.at(otherrow));
+}
+
+void charcolumn::keep(const std::shared_ptr<const std::string>& block) {
+  // A column refers to few blocks, and most often to the last one it took.
+  if (!blocks.empty() && blocks.back() == block) return;
+  if (std::find(blocks.begin(), blocks.end(), block) == blocks.end()) blocks.push_back(block);
+}
+
+std::string_view charcolumn::store(std::string_view text) {
+  if (text.empty()) return {};
+  if (!current || current->capacity() - current->size() < text.size()) {
+    const size_t grown = current ? std::min(current->capacity() * 2, largestblock) : firstblock;
+    current = std::make_shared<std::string>();
+    current->reserve(std::max(grown, text.size()));
+    blocks.push_back(current);
+  }
+  const size_t at = current->size();
+  current->append(text);
+  return std::string_view(current->data() + at, text.size());
 }
 
 }  // namespace relalg

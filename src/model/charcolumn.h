@@ -6,10 +6,14 @@
 
 namespace relalg {
 
+// Each value is a view of bytes that the column keeps alive in `blocks`: values read from the
+// input are views of the input text itself, values added as text are copied into blocks of
+// the column's own. Bytes once written never change or move, so clones share the blocks; a
+// value costs its view and no copy, which keeps large tables within a few times their text.
 class charcolumn : public column {
  public:
   int charwidth;
-  sharedvalues<std::string> values;
+  sharedvalues<std::string_view> values;
 
   explicit charcolumn(int declaredwidth) : charwidth(declaredwidth) {}
   charcolumn(const charcolumn& other) = default;
@@ -17,22 +21,33 @@ class charcolumn : public column {
   int width() const override { return charwidth; }
   std::string typetext() const override;
   std::string printvalue(int32_t row) const override;
-  std::string value(int32_t row) const override { return at(row); }
-  void addvalue(std::string_view text) override { values.edit().emplace_back(text); }
+  std::string value(int32_t row) const override { return std::string(at(row)); }
+  void addvalue(std::string_view text) override { values.edit().push_back(store(text)); }
   void readvalue(source& ip) override;
   int32_t size() const override { return static_cast<int32_t>(values.get().size()); }
   std::shared_ptr<column> clone() const override;
   void eraserow(int32_t row) override;
-  int comparerows(int32_t row1, int32_t row2) const override;
+  int comparerows(int32_t row1, int32_t row2) const override { return compareto(row1, *this, row2); }
   void swaprows(int32_t row1, int32_t row2) override;
 
   void keeprows(const std::vector<int32_t>& rows) override { values.keep(rows); }
-  void reserve(int32_t rows) override { values.reserve(rows); }
-  std::vector<uint32_t> sortkeys() const override;
   std::string_view valueview(int32_t row, intbuffer&) const override { return at(row); }
   void appendprinted(int32_t row, std::string& out) const override;
+  void reserve(int32_t rows) override { values.reserve(rows); }
+  std::vector<uint32_t> sortkeys() const override;
+  int compareto(int32_t row, const column& other, int32_t otherrow) const override;
+  void appendfrom(const column& other, int32_t otherrow) override;
 
-  const std::string& at(int32_t row) const { return values.get()[static_cast<size_t>(row)]; }
+  std::string_view at(int32_t row) const { return values.get()[static_cast<size_t>(row)]; }
+
+ private:
+  std::vector<std::shared_ptr<const std::string>> blocks;
+  // The block that added texts are copied into; it is never filled past its capacity, so
+  // it never moves.
+  std::shared_ptr<std::string> current;
+
+  void keep(const std::shared_ptr<const std::string>& block);
+  std::string_view store(std::string_view text);
 };
 
 }  // namespace relalg

@@ -1,6 +1,8 @@
 // The integer column: values read, printed and compared as signed 32-bit numbers.
 #include "model/intcolumn.h"
 
+#include <cassert>
+#include <typeinfo>
 #include <utility>
 
 namespace relalg {
@@ -26,10 +28,16 @@ void intcolumn::eraserow(int32_t row) {
   v.erase(v.begin() + row);
 }
 
-int intcolumn::comparerows(int32_t row1, int32_t row2) const {
-  const int32_t a = at(row1);
-  const int32_t b = at(row2);
+int intcolumn::compareto(int32_t row, const column& other, int32_t otherrow) const {
+  assert(typeid(other) == typeid(intcolumn));
+  const int32_t a = at(row);
+  const int32_t b = static_cast<const intcolumn&>(other).at(otherrow);
   return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+void intcolumn::appendfrom(const column& other, int32_t otherrow) {
+  assert(typeid(other) == typeid(intcolumn));
+  values.edit().push_back(static_cast<const intcolumn&>(other).at(otherrow));
 }
 
 void intcolumn::swaprows(int32_t row1, int32_t row2) {

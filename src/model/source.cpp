@@ -23,7 +23,8 @@ std::string dropcarriagereturns(std::string text) {
 
 }  // namespace
 
-source::source(std::string input) : text(dropcarriagereturns(std::move(input))) {}
+source::source(std::string input)
+    : held(std::make_shared<const std::string>(dropcarriagereturns(std::move(input)))), text(*held) {}
 
 bool source::read(char& c) {
   if (pos >= text.size()) return false;
@@ -35,14 +36,14 @@ std::string_view source::takeuntil(char stop) {
   const size_t start = pos;
   const void* hit = std::memchr(text.data() + pos, stop, text.size() - pos);
   pos = hit ? static_cast<size_t>(static_cast<const char*>(hit) - text.data()) : text.size();
-  return std::string_view(text).substr(start, pos - start);
+  return text.substr(start, pos - start);
 }
 
 // Scanning for the end of a value is the hot loop of reading large tables: plain comparisons.
 std::string_view source::takeuntil(char stop, char otherstop) {
   const size_t start = pos;
   while (pos < text.size() && text[pos] != stop && text[pos] != otherstop) ++pos;
-  return std::string_view(text).substr(start, pos - start);
+  return text.substr(start, pos - start);
 }
 
 std::string_view source::takeuntil(char stop, char otherstop, char thirdstop, char fourthstop) {
@@ -52,11 +53,11 @@ std::string_view source::takeuntil(char stop, char otherstop, char thirdstop, ch
     if (c == stop || c == otherstop || c == thirdstop || c == fourthstop) break;
     ++pos;
   }
-  return std::string_view(text).substr(start, pos - start);
+  return text.substr(start, pos - start);
 }
 
 size_t source::linesuntilempty() const {
-  const std::string_view rest = std::string_view(text).substr(pos);
+  const std::string_view rest = text.substr(pos);
   const size_t end = std::min(rest.find("\n\n"), rest.size());
   return static_cast<size_t>(std::count(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(end), '\n')) + 1;
 }

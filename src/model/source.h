@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -35,8 +36,12 @@ class source {
   // table whose rows start here.
   size_t linesuntilempty() const;
 
+  // The bytes of the text, shared: the text values read stay views of them.
+  const std::shared_ptr<const std::string>& bytes() const { return held; }
+
  private:
-  std::string text;
+  std::shared_ptr<const std::string> held;
+  std::string_view text;
   size_t pos = 0;
 };
 

@@ -31,6 +31,36 @@ TEST(column, cloneIsIndependentOfItsSourceBothWays) {
   EXPECT_EQ(copy->value(1), "b");
 }
 
+TEST(column, textsOutliveTheColumnTheyWereAddedToAndItsGrowth) {
+  std::shared_ptr<column> copy;
+  std::string expected;
+  {
+    charcolumn source(1);
+    for (int i = 0; i < 2000; ++i) source.addvalue(std::string(static_cast<size_t>(i % 7), 'a' + i % 26));
+    copy = source.clone();
+    for (int i = 0; i < 2000; ++i) source.addvalue(std::string(300, 'z'));  // new blocks, none moved
+  }
+  for (int i = 0; i < 2000; ++i) {
+    ASSERT_EQ(copy->value(i), std::string(static_cast<size_t>(i % 7), 'a' + i % 26));
+  }
+}
+
+TEST(column, valuesOfOneTypeMoveAndCompareAcrossColumns) {
+  charcolumn left = texts({"b", "a"});
+  const charcolumn right = texts({"a", "c"});
+  EXPECT_GT(left.compareto(0, right, 0), 0);
+  EXPECT_EQ(left.compareto(1, right, 0), 0);
+  left.appendfrom(right, 1);
+  EXPECT_EQ(left.value(2), "c");
+  intcolumn numbers;
+  numbers.addvalue("4");
+  intcolumn more;
+  more.addvalue("-4");
+  EXPECT_GT(numbers.compareto(0, more, 0), 0);
+  numbers.appendfrom(more, 0);
+  EXPECT_EQ(numbers.value(1), "-4");
+}
+
 TEST(column, keeprowsTakesRowsInOrderAndMayRepeatThem) {
   intcolumn c;
   for (const char* v : {"10", "20", "30"}) c.addvalue(v);
