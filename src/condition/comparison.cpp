@@ -11,11 +11,7 @@ std::string_view stripquotes(std::string_view text) {
 }
 
 int comparevalues(std::string_view left, std::string_view right, bool isint) {
-  if (isint) {
-    const int32_t a = texttoint(left);
-    const int32_t b = texttoint(right);
-    return a < b ? -1 : (b < a ? 1 : 0);
-  }
+  if (isint) return comparenumbers(texttoint(left), texttoint(right));
   // string_view compares its characters as unsigned bytes.
   const int order = left.compare(right);
   return order < 0 ? -1 : (order > 0 ? 1 : 0);

@@ -4,8 +4,10 @@
 
 #include <cstdint>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
+#include "model/intcolumn.h"
 #include "model/table.h"
 #include "query/nesting.h"
 
@@ -27,7 +29,10 @@ class condition {
   // A comparison operand: the row's value of the column it names, or else its own text.
   struct operand {
     const column* named = nullptr;
+    // The named column when it holds integers: their reading as integers is the value itself.
+    const intcolumn* numbers = nullptr;
     std::string_view text;  // a constant, quotes already stripped
+    int32_t number = 0;     // the constant's reading as an integer
   };
 
   struct node {
@@ -42,13 +47,19 @@ class condition {
   // Nodes in a flat list (the root first), so a deep condition is released without recursion.
   std::vector<node> nodes;
 
-  int32_t parse(std::string_view text, const table& t, const nesting& parens);
-  void resolve(node& comparison, std::string_view left, std::string_view right, const table& t);
+  // For each column name of the table, the index of the last column that bears it.
+  using columnnames = std::unordered_map<std::string_view, int32_t>;
+
+  int32_t parse(std::string_view text, const table& t, const columnnames& named, const nesting& parens);
+  static void resolve(node& comparison, std::string_view left, std::string_view right, const table& t,
+                      const columnnames& named);
   bool answer(int32_t index, int32_t row) const;
   bool andcondition(const node& n, int32_t row) const;
   bool orcondition(const node& n, int32_t row) const;
   bool notcondition(const node& n, int32_t row) const;
   bool compare(const node& n, int32_t row) const;
+  static int32_t integer(const operand& o, int32_t row);
+  static std::string_view text(const operand& o, int32_t row, intbuffer& buffer);
 };
 
 }  // namespace relalg

@@ -12,6 +12,12 @@ namespace {
 bool readfile(const char* path, std::string& text) {
   std::FILE* file = std::fopen(path, "rb");
   if (!file) return false;
+  // Sized once from the file's length, so a large input is read without regrowing.
+  if (std::fseek(file, 0, SEEK_END) == 0) {
+    const long length = std::ftell(file);
+    if (length > 0) text.reserve(static_cast<size_t>(length));
+    std::rewind(file);
+  }
   char buffer[1 << 16];
   size_t got;
   while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);

@@ -30,9 +30,7 @@ void intcolumn::eraserow(int32_t row) {
 
 int intcolumn::compareto(int32_t row, const column& other, int32_t otherrow) const {
   assert(typeid(other) == typeid(intcolumn));
-  const int32_t a = at(row);
-  const int32_t b = static_cast<const intcolumn&>(other).at(otherrow);
-  return a < b ? -1 : (b < a ? 1 : 0);
+  return comparenumbers(at(row), static_cast<const intcolumn&>(other).at(otherrow));
 }
 
 void intcolumn::appendfrom(const column& other, int32_t otherrow) {

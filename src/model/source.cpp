@@ -11,8 +11,10 @@ namespace {
 
 // Compacts the text in place, so that a large input is never held twice.
 std::string dropcarriagereturns(std::string text) {
-  size_t kept = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
+  const void* first = std::memchr(text.data(), '\r', text.size());
+  if (!first) return text;
+  size_t kept = static_cast<size_t>(static_cast<const char*>(first) - text.data());
+  for (size_t i = kept; i < text.size(); ++i) {
     // Only a carriage return that ends a line goes; any other is an ordinary character.
     if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
     text[kept++] = text[i];

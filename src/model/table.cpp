@@ -146,21 +146,27 @@ void countingpass(std::vector<int32_t>& rows, std::vector<int32_t>& scratch,
 std::vector<int32_t> table::distinctrows() const {
   std::vector<int32_t> rows(static_cast<size_t>(rowcount()));
   std::iota(rows.begin(), rows.end(), 0);
+  if (rows.size() < 2) return rows;
   // Rows that compare equal are equal in every value, so any sort followed by dropping
   // neighbouring equals gives what a selection sort with removal of duplicates gives. This
   // one is a radix sort: stable passes by the last column's keys first, the first's last.
+  std::vector<std::vector<uint32_t>> keys(columns.size());
   std::vector<int32_t> scratch(rows.size());
-  for (auto c = columns.rbegin(); c != columns.rend() && rows.size() > 1; ++c) {
-    const std::vector<uint32_t> keys = (*c)->sortkeys();
-    const auto [low, high] = std::minmax_element(keys.begin(), keys.end());
+  for (size_t k = columns.size(); k-- > 0;) {
+    keys[k] = columns[k]->sortkeys();
+    const auto [low, high] = std::minmax_element(keys[k].begin(), keys[k].end());
     // Only the bytes in which the keys differ need a pass.
     for (int shift = 0; shift < 32 && (static_cast<uint64_t>(*high - *low) >> shift) > 0; shift += 8) {
-      countingpass(rows, scratch, keys, *low, shift);
+      countingpass(rows, scratch, keys[k], *low, shift);
     }
   }
-  const auto end = std::unique(rows.begin(), rows.end(),
-                               [this](int32_t a, int32_t b) { return comparerows(a, b) == 0; });
-  rows.erase(end, rows.end());
+  // Equal keys in every column are equal rows.
+  const auto same = [&keys](int32_t a, int32_t b) {
+    return std::all_of(keys.begin(), keys.end(), [a, b](const std::vector<uint32_t>& column) {
+      return column[static_cast<size_t>(a)] == column[static_cast<size_t>(b)];
+    });
+  };
+  rows.erase(std::unique(rows.begin(), rows.end(), same), rows.end());
   return rows;
 }
 

@@ -14,6 +14,9 @@ using intbuffer = char[12];
 // character; 0 without digits), saturated to the signed 32-bit range instead of overflowing.
 int32_t texttoint(std::string_view text);
 
+// Negative, 0 or positive as a is below, equal to or above b.
+inline int comparenumbers(int32_t a, int32_t b) { return a < b ? -1 : (b < a ? 1 : 0); }
+
 // The decimal text of an integer, written into the caller's buffer.
 std::string_view inttotext(int32_t number, intbuffer& buffer);
 

@@ -1,17 +1,24 @@
 // Projection: clones of the named columns in list order, then sorted without repeated rows.
 #include "query/database.h"
 
+#include <unordered_map>
+
 namespace relalg {
 
 table database::project(std::string_view a) {
   const operands split = splitoperand(a, *parens);
   const table r = evaluate(split.first);
+  // For each name, the first column that bears it, as copycolumn finds it, looked up without
+  // a scan of every column for every name of a long list.
+  std::unordered_map<std::string_view, size_t> named;
+  for (size_t k = 0; k < r.columns.size(); ++k) named.try_emplace(r.columns[k]->name, k);
   table t;  // unnamed, whatever the operand's name
   std::string_view list = split.rest;
   while (!list.empty()) {
     const size_t comma = list.find(',');
     // A name no column bears, the empty one included, adds no column.
-    t.addcolumn(r.copycolumn(list.substr(0, comma)));
+    const auto found = named.find(list.substr(0, comma));
+    if (found != named.end()) t.addcolumn(r.columns[found->second]->clone());
     list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
   }
   t.sortunique();
