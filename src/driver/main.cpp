@@ -12,11 +12,15 @@ namespace {
 bool readfile(const char* path, std::string& text) {
   std::FILE* file = std::fopen(path, "rb");
   if (!file) return false;
-  // Sized once from the file's length, so a large input is read without regrowing.
+  // Read straight into a text sized from the file's length; a file that grows meanwhile
+  // (or reports no length) is read on in pieces.
   if (std::fseek(file, 0, SEEK_END) == 0) {
     const long length = std::ftell(file);
-    if (length > 0) text.reserve(static_cast<size_t>(length));
     std::rewind(file);
+    if (length > 0) {
+      text.resize(static_cast<size_t>(length));
+      text.resize(std::fread(text.data(), 1, text.size(), file));
+    }
   }
   char buffer[1 << 16];
   size_t got;

@@ -70,6 +70,7 @@ evaluated evaluateinput(std::string input) {
 void writeoutput(const evaluated& run, std::ostream& op) {
   std::string out = run.kiirandokifejezes;
   out += '\n';
+  out.reserve(out.size() + flushsize + (flushsize >> 4));  // a row seldom overruns the flush size
   for (const table& t : run.tables) writetable(t, out, op);
   op.write(out.data(), static_cast<std::streamsize>(out.size()));
   op.flush();

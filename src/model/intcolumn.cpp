@@ -18,7 +18,16 @@ void intcolumn::addvalue(std::string_view text) { values.edit().push_back(textto
 
 void intcolumn::readvalue(source& ip) {
   // An empty field (its separator comes first) reads as 0 and leaves the separator.
-  addvalue(ip.takeuntil(',', '\n'));
+  const std::string_view field = ip.takeuntil(',', '\n');
+  // Most fields are plain digits that fit: read them on the spot, the rest as atoi would.
+  uint32_t number = 0;
+  bool digits = field.size() < 10;  // nine digits cannot overflow
+  for (size_t i = 0; i < field.size() && digits; ++i) {
+    const auto digit = static_cast<uint32_t>(field[i] - '0');
+    digits = digit < 10;
+    number = number * 10 + digit;
+  }
+  values.edit().push_back(digits ? static_cast<int32_t>(number) : texttoint(field));
 }
 
 std::shared_ptr<column> intcolumn::clone() const { return std::make_shared<intcolumn>(*this); }

@@ -41,13 +41,6 @@ std::string_view source::takeuntil(char stop) {
   return text.substr(start, pos - start);
 }
 
-// Scanning for the end of a value is the hot loop of reading large tables: plain comparisons.
-std::string_view source::takeuntil(char stop, char otherstop) {
-  const size_t start = pos;
-  while (pos < text.size() && text[pos] != stop && text[pos] != otherstop) ++pos;
-  return text.substr(start, pos - start);
-}
-
 std::string_view source::takeuntil(char stop, char otherstop, char thirdstop, char fourthstop) {
   const size_t start = pos;
   while (pos < text.size()) {
@@ -59,9 +52,14 @@ std::string_view source::takeuntil(char stop, char otherstop, char thirdstop, ch
 }
 
 size_t source::linesuntilempty() const {
-  const std::string_view rest = text.substr(pos);
-  const size_t end = std::min(rest.find("\n\n"), rest.size());
-  return static_cast<size_t>(std::count(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(end), '\n')) + 1;
+  size_t lines = 1;
+  for (size_t at = pos; at < text.size(); ++lines) {
+    const void* feed = std::memchr(text.data() + at, '\n', text.size() - at);
+    if (!feed) break;
+    at = static_cast<size_t>(static_cast<const char*>(feed) - text.data()) + 1;
+    if (at < text.size() && text[at] == '\n') break;  // an empty line ends the table
+  }
+  return lines;
 }
 
 }  // namespace relalg

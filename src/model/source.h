@@ -30,7 +30,12 @@ class source {
 
   // Takes every character up to the first stop (not taken) or the end of the text.
   std::string_view takeuntil(char stop);
-  std::string_view takeuntil(char stop, char otherstop);
+  // Scanning for the end of a value is the hot loop of reading large tables: kept inline.
+  std::string_view takeuntil(char stop, char otherstop) {
+    const size_t start = pos;
+    while (pos < text.size() && text[pos] != stop && text[pos] != otherstop) ++pos;
+    return text.substr(start, pos - start);
+  }
   std::string_view takeuntil(char stop, char otherstop, char thirdstop, char fourthstop);
   // The number of lines from here to the next empty line or the end: at least the rows of a
   // table whose rows start here.

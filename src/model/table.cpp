@@ -76,7 +76,7 @@ void table::readrow(source& ip) {
       continue;
     }
     target.readvalue(ip);
-    ip.takeuntil(',', '\n');  // what a text leaves after its closing quote
+    if (ip.peek() != ',' && ip.peek() != '\n') ip.takeuntil(',', '\n');  // left after a closing quote
     if (ip.peek() == ',' && k < last) {
       ip.skip();
     } else {
