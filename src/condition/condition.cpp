@@ -51,8 +51,8 @@ int32_t condition::parse(std::string_view text, const table& t, const columnname
   return index;
 }
 
-void condition::resolve(node& comparison, std::string_view left, std::string_view right, const table& t,
-                        const columnnames& named) {
+void condition::resolve(node& comparison, std::string_view left, std::string_view right,
+                        const table& t, const columnnames& named) {
   comparison.left.text = stripquotes(left);
   comparison.right.text = stripquotes(right);
   comparison.left.number = texttoint(comparison.left.text);
@@ -125,7 +125,8 @@ bool condition::compare(const node& n, int32_t row) const {
   intbuffer rightbuffer;
   // Integer readings of a column of integers are its values: no text is made for them.
   const int order = n.isint ? comparenumbers(integer(n.left, row), integer(n.right, row))
-                            : comparevalues(text(n.left, row, leftbuffer), text(n.right, row, rightbuffer), false);
+                            : comparevalues(text(n.left, row, leftbuffer),
+                                            text(n.right, row, rightbuffer), false);
   switch (n.k) {
     case kind::eq:
       return compareeq(order);

@@ -50,9 +50,10 @@ class condition {
   // For each column name of the table, the index of the last column that bears it.
   using columnnames = std::unordered_map<std::string_view, int32_t>;
 
-  int32_t parse(std::string_view text, const table& t, const columnnames& named, const nesting& parens);
-  static void resolve(node& comparison, std::string_view left, std::string_view right, const table& t,
-                      const columnnames& named);
+  int32_t parse(std::string_view text, const table& t, const columnnames& named,
+                const nesting& parens);
+  static void resolve(node& comparison, std::string_view left, std::string_view right,
+                      const table& t, const columnnames& named);
   bool answer(int32_t index, int32_t row) const;
   bool andcondition(const node& n, int32_t row) const;
   bool orcondition(const node& n, int32_t row) const;

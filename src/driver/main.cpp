@@ -40,7 +40,8 @@ int main(int argc, char** argv) {
   }
   std::string input;
   if (!readfile(argv[1], input)) {
-    std::cout << "Hibas parameter vagy valamely mas oknal fogva nem nyithato mega fajl" << std::endl;
+    std::cout << "Hibas parameter vagy valamely mas oknal fogva nem nyithato mega fajl"
+              << std::endl;
     return 0;
   }
   // The input is read whole before the output is opened, so both may be the same file.

@@ -77,7 +77,8 @@ std::vector<uint32_t> charcolumn::sortkeys() const {
   }
   std::vector<uint32_t> order(distinct.size());
   std::iota(order.begin(), order.end(), 0u);
-  std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return distinct[a] < distinct[b]; });
+  std::sort(order.begin(), order.end(),
+            [&](uint32_t a, uint32_t b) { return distinct[a] < distinct[b]; });
   std::vector<uint32_t> rank(distinct.size());
   for (uint32_t i = 0; i < order.size(); ++i) rank[order[i]] = i;
   for (uint32_t& key : keys) key = rank[key];

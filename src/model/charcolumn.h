@@ -27,7 +27,9 @@ class charcolumn : public column {
   int32_t size() const override { return static_cast<int32_t>(values.get().size()); }
   std::shared_ptr<column> clone() const override;
   void eraserow(int32_t row) override;
-  int comparerows(int32_t row1, int32_t row2) const override { return compareto(row1, *this, row2); }
+  int comparerows(int32_t row1, int32_t row2) const override {
+    return compareto(row1, *this, row2);
+  }
   void swaprows(int32_t row1, int32_t row2) override;
 
   void keeprows(const std::vector<int32_t>& rows) override { values.keep(rows); }

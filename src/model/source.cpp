@@ -26,7 +26,8 @@ std::string dropcarriagereturns(std::string text) {
 }  // namespace
 
 source::source(std::string input)
-    : held(std::make_shared<const std::string>(dropcarriagereturns(std::move(input)))), text(*held) {}
+    : held(std::make_shared<const std::string>(dropcarriagereturns(std::move(input)))),
+      text(*held) {}
 
 bool source::read(char& c) {
   if (pos >= text.size()) return false;

@@ -76,7 +76,8 @@ void table::readrow(source& ip) {
       continue;
     }
     target.readvalue(ip);
-    if (ip.peek() != ',' && ip.peek() != '\n') ip.takeuntil(',', '\n');  // left after a closing quote
+    if (ip.peek() != ',' && ip.peek() != '\n')
+      ip.takeuntil(',', '\n');  // left after a closing quote
     if (ip.peek() == ',' && k < last) {
       ip.skip();
     } else {
@@ -135,9 +136,11 @@ namespace {
 void countingpass(std::vector<int32_t>& rows, std::vector<int32_t>& scratch,
                   const std::vector<uint32_t>& keys, uint32_t low, int shift) {
   std::vector<size_t> start(257, 0);
-  for (const int32_t row : rows) ++start[((keys[static_cast<size_t>(row)] - low) >> shift & 0xffu) + 1];
+  for (const int32_t row : rows)
+    ++start[((keys[static_cast<size_t>(row)] - low) >> shift & 0xffu) + 1];
   for (size_t d = 1; d < start.size(); ++d) start[d] += start[d - 1];
-  for (const int32_t row : rows) scratch[start[(keys[static_cast<size_t>(row)] - low) >> shift & 0xffu]++] = row;
+  for (const int32_t row : rows)
+    scratch[start[(keys[static_cast<size_t>(row)] - low) >> shift & 0xffu]++] = row;
   rows.swap(scratch);
 }
 
@@ -156,7 +159,8 @@ std::vector<int32_t> table::distinctrows() const {
     keys[k] = columns[k]->sortkeys();
     const auto [low, high] = std::minmax_element(keys[k].begin(), keys[k].end());
     // Only the bytes in which the keys differ need a pass.
-    for (int shift = 0; shift < 32 && (static_cast<uint64_t>(*high - *low) >> shift) > 0; shift += 8) {
+    for (int shift = 0; shift < 32 && (static_cast<uint64_t>(*high - *low) >> shift) > 0;
+         shift += 8) {
       countingpass(rows, scratch, keys[k], *low, shift);
     }
   }

@@ -89,6 +89,8 @@ operands splitfrom(std::string_view a, size_t start, const nesting& parens) {
 
 operands splitoperand(std::string_view a, const nesting& parens) { return splitfrom(a, 1, parens); }
 
-operands splitcomparison(std::string_view a, const nesting& parens) { return splitfrom(a, 0, parens); }
+operands splitcomparison(std::string_view a, const nesting& parens) {
+  return splitfrom(a, 0, parens);
+}
 
 }  // namespace relalg

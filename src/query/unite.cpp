@@ -31,8 +31,9 @@ table asfirst(const table& u, const table& r) {
     converted->reserve(m);
     intbuffer buffer;
     for (int32_t j = 0; j < m; ++j) {
-      converted->addvalue(k < u.columncount() ? u.columns[static_cast<size_t>(k)]->valueview(j, buffer)
-                                              : std::string_view());
+      converted->addvalue(k < u.columncount()
+                              ? u.columns[static_cast<size_t>(k)]->valueview(j, buffer)
+                              : std::string_view());
     }
     v.addcolumn(std::move(converted));
   }

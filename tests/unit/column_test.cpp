@@ -36,9 +36,11 @@ TEST(column, textsOutliveTheColumnTheyWereAddedToAndItsGrowth) {
   std::string expected;
   {
     charcolumn source(1);
-    for (int i = 0; i < 2000; ++i) source.addvalue(std::string(static_cast<size_t>(i % 7), 'a' + i % 26));
+    for (int i = 0; i < 2000; ++i)
+      source.addvalue(std::string(static_cast<size_t>(i % 7), 'a' + i % 26));
     copy = source.clone();
-    for (int i = 0; i < 2000; ++i) source.addvalue(std::string(300, 'z'));  // new blocks, none moved
+    for (int i = 0; i < 2000; ++i)
+      source.addvalue(std::string(300, 'z'));  // new blocks, none moved
   }
   for (int i = 0; i < 2000; ++i) {
     ASSERT_EQ(copy->value(i), std::string(static_cast<size_t>(i % 7), 'a' + i % 26));
@@ -126,7 +128,8 @@ TEST(column, sortkeysFollowComparerows) {
   const std::string alphabet = std::string("aAb\x80\xff") + '\0';
   for (int i = 0; i < 150; ++i) {
     std::string text;
-    for (size_t length = random() % 4; length > 0; --length) text += alphabet[random() % alphabet.size()];
+    for (size_t length = random() % 4; length > 0; --length)
+      text += alphabet[random() % alphabet.size()];
     t.addvalue(text);
     const int32_t picks[] = {0, -1, 1, 2147483647, -2147483647 - 1, static_cast<int32_t>(random())};
     n.values.edit().push_back(picks[random() % 6]);

@@ -71,7 +71,8 @@ TEST(nesting, jumpingScansAgreeWithPlainScansOnEveryPiece) {
       for (size_t to = from; to <= text.size(); ++to) {
         const std::string_view piece = all.substr(from, to - from);
         for (const bool firstcounts : {false, true}) {
-          const operands fast = firstcounts ? splitcomparison(piece, parens) : splitoperand(piece, parens);
+          const operands fast =
+              firstcounts ? splitcomparison(piece, parens) : splitoperand(piece, parens);
           const operands plain = plainsplit(piece, firstcounts);
           ASSERT_EQ(fast.first, plain.first) << piece;
           ASSERT_EQ(fast.rest, plain.rest) << piece;
