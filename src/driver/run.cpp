@@ -16,7 +16,13 @@ namespace {
 // written in pieces, never held whole.
 constexpr size_t flushsize = size_t{1} << 20;
 
-void writetable(const table& t, std::string& out, std::ostream& op) {
+void flush(std::string& out, std::ostream& op) {
+  op.write(out.data(), static_cast<std::streamsize>(out.size()));
+  out.clear();
+}
+
+void writetable(const table& t, const std::optional<std::string_view>& rowsasread, std::string& out,
+                std::ostream& op) {
   out += t.name;
   out += '(';
   for (size_t k = 0; k < t.columns.size(); ++k) {
@@ -26,6 +32,12 @@ void writetable(const table& t, std::string& out, std::ostream& op) {
     out += t.columns[k]->typetext();
   }
   out += ")\n";
+  if (rowsasread) {
+    flush(out, op);
+    op.write(rowsasread->data(), static_cast<std::streamsize>(rowsasread->size()));
+    out += '\n';
+    return;
+  }
   const int32_t rows = t.rowcount();
   for (int32_t row = 0; row < rows; ++row) {
     for (size_t k = 0; k < t.columns.size(); ++k) {
@@ -33,10 +45,7 @@ void writetable(const table& t, std::string& out, std::ostream& op) {
       t.columns[k]->appendprinted(row, out);
     }
     out += '\n';
-    if (out.size() >= flushsize) {
-      op.write(out.data(), static_cast<std::streamsize>(out.size()));
-      out.clear();
-    }
+    if (out.size() >= flushsize) flush(out, op);
   }
   out += '\n';
 }
@@ -51,8 +60,13 @@ evaluated evaluateinput(std::string input) {
     querysection q = readquerysection(ip);
     run.kiirandokifejezes = std::move(q.kiirandokifejezes);
     kifejezes = std::move(q.kifejezes);
+    run.input = ip.bytes();
     while (!ip.atend()) {
-      if (auto t = table::read(ip)) run.tables.push_back(std::move(*t));
+      std::optional<std::string_view> rows;
+      if (auto t = table::read(ip, rows)) {
+        run.tables.push_back(std::move(*t));
+        run.rowsasread.push_back(rows);
+      }
       ip.skip();  // the line feed of the empty line after the table
       while (ip.peek() == '\n') ip.skip();
     }
@@ -71,8 +85,11 @@ void writeoutput(const evaluated& run, std::ostream& op) {
   std::string out = run.kiirandokifejezes;
   out += '\n';
   out.reserve(out.size() + flushsize + (flushsize >> 4));  // a row seldom overruns the flush size
-  for (const table& t : run.tables) writetable(t, out, op);
-  op.write(out.data(), static_cast<std::streamsize>(out.size()));
+  for (size_t i = 0; i < run.tables.size(); ++i) {
+    writetable(run.tables[i], i < run.rowsasread.size() ? run.rowsasread[i] : std::nullopt, out,
+               op);
+  }
+  flush(out, op);
   op.flush();
 }
 

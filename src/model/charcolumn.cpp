@@ -30,18 +30,20 @@ std::string charcolumn::printvalue(int32_t row) const {
   return out;
 }
 
-void charcolumn::readvalue(source& ip) {
+bool charcolumn::readvalue(source& ip) {
   const int first = ip.peek();
   // An empty field (its separator comes first) is the empty text and leaves the separator.
   if (first == ',' || first == '\n' || first == source::end) {
     addvalue({});
-    return;
+    return false;
   }
   ip.skip();  // the opening quote, dropped whatever it is
   const std::string_view item = ip.takeuntil('\'', '\n');
-  if (ip.peek() == '\'') ip.skip();  // the closing quote; a line feed stays and ends the row
+  const bool closed = ip.peek() == '\'';
+  if (closed) ip.skip();  // the closing quote; a line feed stays and ends the row
   keep(ip.bytes());
   values.edit().push_back(item);
+  return first == '\'' && closed;
 }
 
 std::shared_ptr<column> charcolumn::clone() const { return std::make_shared<charcolumn>(*this); }

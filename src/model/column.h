@@ -31,7 +31,8 @@ class column {
   // Appends one value given as plain text.
   virtual void addvalue(std::string_view text) = 0;
   // Reads one value from the input and appends it; the separator after it stays in the input.
-  virtual void readvalue(source& ip) = 0;
+  // Answers whether the value stood there exactly as printvalue prints it.
+  virtual bool readvalue(source& ip) = 0;
   virtual int32_t size() const = 0;
   // A new column of the same type, name, width and values.
   virtual std::shared_ptr<column> clone() const = 0;

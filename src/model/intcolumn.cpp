@@ -16,18 +16,27 @@ std::string intcolumn::value(int32_t row) const {
 
 void intcolumn::addvalue(std::string_view text) { values.edit().push_back(texttoint(text)); }
 
-void intcolumn::readvalue(source& ip) {
+bool intcolumn::readvalue(source& ip) {
   // An empty field (its separator comes first) reads as 0 and leaves the separator.
   const std::string_view field = ip.takeuntil(',', '\n');
-  // Most fields are plain digits that fit: read them on the spot, the rest as atoi would.
+  // Most fields are an optional "-" and up to nine digits: read them on the spot, and the
+  // rest as atoi would.
+  const bool negative = !field.empty() && field.front() == '-';
+  const std::string_view digits = field.substr(negative ? 1 : 0);
   uint32_t number = 0;
-  bool digits = field.size() < 10;  // nine digits cannot overflow
-  for (size_t i = 0; i < field.size() && digits; ++i) {
-    const auto digit = static_cast<uint32_t>(field[i] - '0');
-    digits = digit < 10;
+  bool plain = !digits.empty() && digits.size() < 10;  // nine digits cannot overflow
+  for (size_t i = 0; i < digits.size() && plain; ++i) {
+    const auto digit = static_cast<uint32_t>(digits[i] - '0');
+    plain = digit < 10;
     number = number * 10 + digit;
   }
-  values.edit().push_back(digits ? static_cast<int32_t>(number) : texttoint(field));
+  if (!plain) {
+    values.edit().push_back(texttoint(field));
+    return false;
+  }
+  values.edit().push_back(negative ? -static_cast<int32_t>(number) : static_cast<int32_t>(number));
+  // Printed back without leading zeros, "+" or "-0".
+  return digits.front() != '0' || (digits.size() == 1 && !negative);
 }
 
 std::shared_ptr<column> intcolumn::clone() const { return std::make_shared<intcolumn>(*this); }

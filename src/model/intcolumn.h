@@ -18,7 +18,7 @@ class intcolumn : public column {
   std::string printvalue(int32_t row) const override;
   std::string value(int32_t row) const override;
   void addvalue(std::string_view text) override;
-  void readvalue(source& ip) override;
+  bool readvalue(source& ip) override;
   int32_t size() const override { return static_cast<int32_t>(values.get().size()); }
   std::shared_ptr<column> clone() const override;
   void eraserow(int32_t row) override;

@@ -41,6 +41,10 @@ class source {
   // table whose rows start here.
   size_t linesuntilempty() const;
 
+  size_t position() const { return pos; }
+  // The text taken since a position.
+  std::string_view since(size_t start) const { return text.substr(start, pos - start); }
+
   // The bytes of the text, shared: the text values read stay views of them.
   const std::shared_ptr<const std::string>& bytes() const { return held; }
 

@@ -12,7 +12,8 @@
 
 namespace relalg {
 
-std::optional<table> table::read(source& ip) {
+std::optional<table> table::read(source& ip, std::optional<std::string_view>& rowsasread) {
+  rowsasread.reset();
   table t;
   char c;
   // The first character always belongs to the name, even a "(".
@@ -29,7 +30,10 @@ std::optional<table> table::read(source& ip) {
   const auto lines = static_cast<int32_t>(std::min<size_t>(ip.linesuntilempty(), INT32_MAX));
   for (const auto& c : t.columns) c->reserve(lines);
   // An empty line or the end right after the header gives a table without rows.
-  while (ip.peek() != '\n' && !ip.atend() && !t.columns.empty()) t.readrow(ip);
+  const size_t rowsstart = ip.position();
+  bool asprinted = true;
+  while (ip.peek() != '\n' && !ip.atend() && !t.columns.empty()) asprinted &= t.readrow(ip);
+  if (asprinted) rowsasread = ip.since(rowsstart);
   return t;
 }
 
@@ -64,28 +68,35 @@ std::shared_ptr<column> table::readcolumn(source& ip) {
   return declared;
 }
 
-void table::readrow(source& ip) {
+bool table::readrow(source& ip) {
   // One line is one row: a short line leaves the neutral value in the columns it does not
   // reach, and the values of a long line past the last column are skipped.
+  bool asprinted = true;
   bool ended = false;
   const size_t last = columns.size() - 1;
   for (size_t k = 0; k < columns.size(); ++k) {
     column& target = *columns[k];
     if (ended) {
       target.addvalue({});
+      asprinted = false;
       continue;
     }
-    target.readvalue(ip);
-    if (ip.peek() != ',' && ip.peek() != '\n')
+    asprinted &= target.readvalue(ip);
+    if (ip.peek() != ',' && ip.peek() != '\n') {
       ip.takeuntil(',', '\n');  // left after a closing quote
+      asprinted = false;
+    }
     if (ip.peek() == ',' && k < last) {
       ip.skip();
     } else {
-      if (ip.peek() == ',') ip.takeuntil('\n');
-      ip.skip();  // the line feed that ends the row
+      const bool extra = ip.peek() == ',';
+      if (extra) ip.takeuntil('\n');
+      asprinted &= !extra && k == last && ip.peek() == '\n';  // nothing skipped, a line end printed
+      ip.skip();                                              // the line feed that ends the row
       ended = true;
     }
   }
+  return asprinted;
 }
 
 int table::comparerows(int32_t a, int32_t b) const {

@@ -21,8 +21,9 @@ class table {
   std::vector<std::shared_ptr<column>> columns;
 
   // Reads one table definition and its rows; none when the end of the input comes before the
-  // definition's first "(".
-  static std::optional<table> read(source& ip);
+  // definition's first "(". When every row stood in the input exactly as the output prints
+  // it, rowsasread is set to those lines, so that they can be printed as they are.
+  static std::optional<table> read(source& ip, std::optional<std::string_view>& rowsasread);
   // Reads one column declaration of a header line; none when the input ends before its name.
   static std::shared_ptr<column> readcolumn(source& ip);
 
@@ -49,7 +50,8 @@ class table {
   std::vector<int32_t> distinctrows() const;
 
  private:
-  void readrow(source& ip);
+  // Answers whether the row stood in the input exactly as the output prints it.
+  bool readrow(source& ip);
 };
 
 }  // namespace relalg
