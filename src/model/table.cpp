@@ -143,16 +143,32 @@ void table::keeprows(const std::vector<int32_t>& rows) {
 
 namespace {
 
-// One stable counting pass of the rows by one byte of their keys.
-void countingpass(std::vector<int32_t>& rows, std::vector<int32_t>& scratch,
-                  const std::vector<uint32_t>& keys, uint32_t low, int shift) {
-  std::vector<size_t> start(257, 0);
-  for (const int32_t row : rows)
-    ++start[((keys[static_cast<size_t>(row)] - low) >> shift & 0xffu) + 1];
-  for (size_t d = 1; d < start.size(); ++d) start[d] += start[d - 1];
-  for (const int32_t row : rows)
-    scratch[start[(keys[static_cast<size_t>(row)] - low) >> shift & 0xffu]++] = row;
-  rows.swap(scratch);
+// A row and its key in one word, key above: sorting the words sorts by key, and reads
+// them in sequence instead of fetching each row's key from afar.
+uint64_t keyed(uint32_t key, int32_t row) {
+  return uint64_t{key} << 32 | static_cast<uint32_t>(row);
+}
+
+// Sorts keyed rows by key (a radix sort on the key bytes that differ); ties keep their order.
+void sortbykey(std::vector<uint64_t>& words, std::vector<uint64_t>& scratch) {
+  if (words.size() < 64) {
+    std::sort(words.begin(), words.end());
+    return;
+  }
+  const auto [low, high] = std::minmax_element(words.begin(), words.end());
+  const uint32_t least = static_cast<uint32_t>(*low >> 32);
+  const uint32_t spread = static_cast<uint32_t>(*high >> 32) - least;
+  scratch.resize(words.size());
+  for (int shift = 0; shift < 32 && (uint64_t{spread} >> shift) > 0; shift += 8) {
+    const auto digit = [&](uint64_t word) {
+      return (static_cast<uint32_t>(word >> 32) - least) >> shift & 0xffu;
+    };
+    size_t start[257] = {};
+    for (const uint64_t word : words) ++start[digit(word) + 1];
+    for (size_t d = 1; d < 257; ++d) start[d] += start[d - 1];
+    for (const uint64_t word : words) scratch[start[digit(word)]++] = word;
+    words.swap(scratch);
+  }
 }
 
 }  // namespace
@@ -160,28 +176,43 @@ void countingpass(std::vector<int32_t>& rows, std::vector<int32_t>& scratch,
 std::vector<int32_t> table::distinctrows() const {
   std::vector<int32_t> rows(static_cast<size_t>(rowcount()));
   std::iota(rows.begin(), rows.end(), 0);
-  if (rows.size() < 2) return rows;
   // Rows that compare equal are equal in every value, so any sort followed by dropping
   // neighbouring equals gives what a selection sort with removal of duplicates gives. This
-  // one is a radix sort: stable passes by the last column's keys first, the first's last.
-  std::vector<std::vector<uint32_t>> keys(columns.size());
-  std::vector<int32_t> scratch(rows.size());
-  for (size_t k = columns.size(); k-- > 0;) {
-    keys[k] = columns[k]->sortkeys();
-    const auto [low, high] = std::minmax_element(keys[k].begin(), keys[k].end());
-    // Only the bytes in which the keys differ need a pass.
-    for (int shift = 0; shift < 32 && (static_cast<uint64_t>(*high - *low) >> shift) > 0;
-         shift += 8) {
-      countingpass(rows, scratch, keys[k], *low, shift);
+  // one sorts by the first column, then sorts each run of rows that tie so far by the next
+  // column, and so on: columns after the first are looked at only where rows still tie.
+  std::vector<std::pair<size_t, size_t>> ties;
+  if (rows.size() > 1) ties.emplace_back(0, rows.size());
+  std::vector<uint64_t> words;
+  std::vector<uint64_t> scratch;
+  for (size_t k = 0; k < columns.size() && !ties.empty(); ++k) {
+    const std::vector<uint32_t> keys = columns[k]->sortkeys();
+    std::vector<std::pair<size_t, size_t>> stilltied;
+    for (const auto& [begin, end] : ties) {
+      words.clear();
+      for (size_t i = begin; i < end; ++i)
+        words.push_back(keyed(keys[static_cast<size_t>(rows[i])], rows[i]));
+      sortbykey(words, scratch);
+      for (size_t i = begin; i < end;) {
+        size_t run = i + 1;
+        while (run < end && words[run - begin] >> 32 == words[i - begin] >> 32) ++run;
+        if (run - i > 1) stilltied.emplace_back(i, run);
+        i = run;
+      }
+      for (size_t i = begin; i < end; ++i)
+        rows[i] = static_cast<int32_t>(words[i - begin] & 0xffffffffu);
     }
+    ties.swap(stilltied);
   }
-  // Equal keys in every column are equal rows.
-  const auto same = [&keys](int32_t a, int32_t b) {
-    return std::all_of(keys.begin(), keys.end(), [a, b](const std::vector<uint32_t>& column) {
-      return column[static_cast<size_t>(a)] == column[static_cast<size_t>(b)];
-    });
-  };
-  rows.erase(std::unique(rows.begin(), rows.end(), same), rows.end());
+  // What still ties after the last column are equal rows: the first of each run stays.
+  std::vector<bool> repeated(rows.size(), false);
+  for (const auto& [begin, end] : ties) {
+    for (size_t i = begin + 1; i < end; ++i) repeated[i] = true;
+  }
+  size_t kept = 0;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (!repeated[i]) rows[kept++] = rows[i];
+  }
+  rows.resize(kept);
   return rows;
 }
 
