@@ -3,9 +3,10 @@
 
 #include <algorithm>
 #include <cassert>
+#include <climits>
+#include <cstdint>
 #include <numeric>
 #include <typeinfo>
-#include <unordered_map>
 #include <utility>
 
 namespace relalg {
@@ -64,19 +65,55 @@ void charcolumn::appendprinted(int32_t row, std::string& out) const {
   out += '\'';
 }
 
+namespace {
+
+uint64_t hashtext(std::string_view text) {
+  uint64_t h = 14695981039346656037ull;  // FNV-1a: quick on the short texts of columns
+  for (const char c : text) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+  return h ^ (h >> 29);
+}
+
+// The distinct texts of a column, each numbered as first met, in an open-addressing table.
+class textnumbers {
+ public:
+  std::vector<std::string_view> distinct;
+
+  uint32_t number(std::string_view text) {
+    if (2 * (distinct.size() + 1) > slots.size()) grow();
+    size_t at = hashtext(text) & (slots.size() - 1);
+    while (slots[at] != empty) {
+      if (distinct[slots[at]] == text) return slots[at];
+      at = (at + 1) & (slots.size() - 1);
+    }
+    slots[at] = static_cast<uint32_t>(distinct.size());
+    distinct.push_back(text);
+    return slots[at];
+  }
+
+ private:
+  static constexpr uint32_t empty = UINT32_MAX;
+  std::vector<uint32_t> slots;
+
+  void grow() {
+    slots.assign(std::max<size_t>(64, slots.size() * 2), empty);
+    for (uint32_t n = 0; n < distinct.size(); ++n) {
+      size_t at = hashtext(distinct[n]) & (slots.size() - 1);
+      while (slots[at] != empty) at = (at + 1) & (slots.size() - 1);
+      slots[at] = n;
+    }
+  }
+};
+
+}  // namespace
+
 std::vector<uint32_t> charcolumn::sortkeys() const {
   // Each distinct text once, numbered as first met; then the distinct texts are sorted and
   // every row gets its text's rank. Columns repeat their values a lot, so few texts sort.
-  const std::vector<std::string_view>& texts = values.get();
-  std::unordered_map<std::string_view, uint32_t> numbered;
-  std::vector<std::string_view> distinct;
+  textnumbers numbered;
   std::vector<uint32_t> keys;
-  keys.reserve(texts.size());
-  for (const std::string_view text : texts) {
-    const auto [at, added] = numbered.try_emplace(text, static_cast<uint32_t>(distinct.size()));
-    if (added) distinct.push_back(text);
-    keys.push_back(at->second);
-  }
+  keys.reserve(values.get().size());
+  for (const std::string_view text : values.get()) keys.push_back(numbered.number(text));
+  const std::vector<std::string_view>& distinct = numbered.distinct;
   std::vector<uint32_t> order(distinct.size());
   std::iota(order.begin(), order.end(), 0u);
   std::sort(order.begin(), order.end(),
