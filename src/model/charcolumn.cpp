@@ -9,6 +9,8 @@
 #include <typeinfo>
 #include <utility>
 
+#include "model/texthash.h"
+
 namespace relalg {
 
 namespace {
@@ -66,12 +68,6 @@ void charcolumn::appendprinted(int32_t row, std::string& out) const {
 }
 
 namespace {
-
-uint64_t hashtext(std::string_view text) {
-  uint64_t h = 14695981039346656037ull;  // FNV-1a: quick on the short texts of columns
-  for (const char c : text) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-  return h ^ (h >> 29);
-}
 
 // The distinct texts of a column, each numbered as first met, in an open-addressing table.
 class textnumbers {
