@@ -1,6 +1,7 @@
 // The phases of a run: reading, evaluating, writing.
 #include "driver/run.h"
 
+#include <algorithm>
 #include <sstream>
 #include <utility>
 
@@ -73,7 +74,8 @@ evaluated evaluateinput(std::string input) {
   }
   // The database holds copies of the input tables only: a query never sees its own result.
   table result;
-  onlargestack([&] {
+  // A query deeper than the limit is never evaluated, so it needs no deeper stack.
+  onlargestack(std::min(nesting::deepestof(kifejezes), nesting::maxnesting), [&] {
     database w(run.tables);
     result = w.query(kifejezes);
   });
