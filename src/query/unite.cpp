@@ -23,7 +23,8 @@ table asfirst(const table& u, const table& r) {
   const int32_t m = u.rowcount();
   for (int32_t k = 0; k < r.columncount(); ++k) {
     const column& like = *r.columns[static_cast<size_t>(k)];
-    if (k < u.columncount() && typeid(*u.columns[static_cast<size_t>(k)]) == typeid(like)) {
+    const column* from = k < u.columncount() ? u.columns[static_cast<size_t>(k)].get() : nullptr;
+    if (from && typeid(*from) == typeid(like)) {
       v.addcolumn(u.columns[static_cast<size_t>(k)]);
       continue;
     }
@@ -31,9 +32,7 @@ table asfirst(const table& u, const table& r) {
     converted->reserve(m);
     intbuffer buffer;
     for (int32_t j = 0; j < m; ++j) {
-      converted->addvalue(k < u.columncount()
-                              ? u.columns[static_cast<size_t>(k)]->valueview(j, buffer)
-                              : std::string_view());
+      converted->addvalue(from ? from->valueview(j, buffer) : std::string_view());
     }
     v.addcolumn(std::move(converted));
   }
