@@ -8,6 +8,7 @@
 
 #include "model/charcolumn.h"
 #include "model/intcolumn.h"
+#include "model/keysort.h"
 #include "model/textint.h"
 
 namespace relalg {
@@ -141,38 +142,6 @@ void table::keeprows(const std::vector<int32_t>& rows) {
   for (const auto& c : columns) c->keeprows(rows);
 }
 
-namespace {
-
-// A row and its key in one word, key above: sorting the words sorts by key, and reads
-// them in sequence instead of fetching each row's key from afar.
-uint64_t keyed(uint32_t key, int32_t row) {
-  return uint64_t{key} << 32 | static_cast<uint32_t>(row);
-}
-
-// Sorts keyed rows by key (a radix sort on the key bytes that differ); ties keep their order.
-void sortbykey(std::vector<uint64_t>& words, std::vector<uint64_t>& scratch) {
-  if (words.size() < 64) {
-    std::sort(words.begin(), words.end());
-    return;
-  }
-  const auto [low, high] = std::minmax_element(words.begin(), words.end());
-  const uint32_t least = static_cast<uint32_t>(*low >> 32);
-  const uint32_t spread = static_cast<uint32_t>(*high >> 32) - least;
-  scratch.resize(words.size());
-  for (int shift = 0; shift < 32 && (uint64_t{spread} >> shift) > 0; shift += 8) {
-    const auto digit = [&](uint64_t word) {
-      return (static_cast<uint32_t>(word >> 32) - least) >> shift & 0xffu;
-    };
-    size_t start[257] = {};
-    for (const uint64_t word : words) ++start[digit(word) + 1];
-    for (size_t d = 1; d < 257; ++d) start[d] += start[d - 1];
-    for (const uint64_t word : words) scratch[start[digit(word)]++] = word;
-    words.swap(scratch);
-  }
-}
-
-}  // namespace
-
 std::vector<int32_t> table::distinctrows() const {
   std::vector<int32_t> rows(static_cast<size_t>(rowcount()));
   std::iota(rows.begin(), rows.end(), 0);
@@ -194,12 +163,11 @@ std::vector<int32_t> table::distinctrows() const {
       sortbykey(words, scratch);
       for (size_t i = begin; i < end;) {
         size_t run = i + 1;
-        while (run < end && words[run - begin] >> 32 == words[i - begin] >> 32) ++run;
+        while (run < end && keyof(words[run - begin]) == keyof(words[i - begin])) ++run;
         if (run - i > 1) stilltied.emplace_back(i, run);
         i = run;
       }
-      for (size_t i = begin; i < end; ++i)
-        rows[i] = static_cast<int32_t>(words[i - begin] & 0xffffffffu);
+      for (size_t i = begin; i < end; ++i) rows[i] = rowof(words[i - begin]);
     }
     ties.swap(stilltied);
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "model/keysort.h"
 #include "model/texthash.h"
 #include "query/database.h"
 
@@ -32,39 +33,50 @@ bool sametexts(const table& x, int32_t a, const table& y, int32_t b, int32_t cou
   return true;
 }
 
-// The distinct rows of the second operand in an open-addressing table, so that each row of
-// the first meets only the rows of its own hash instead of every row.
-class rowset {
- public:
-  rowset(const table& rows, int32_t count) : u(rows), width(count) {
-    size_t size = 64;
-    while (size < 2 * static_cast<size_t>(u.rowcount())) size *= 2;
-    slots.assign(size, {0, -1});
-    for (int32_t b = 0; b < u.rowcount(); ++b) {
-      const uint64_t h = hashrow(u, b, width);
-      size_t at = h & (size - 1);
-      for (; slots[at].second >= 0; at = (at + 1) & (size - 1)) {
-        if (slots[at].first == h && sametexts(u, slots[at].second, u, b, width)) break;
+// Every row of x keyed by the hash of its texts, sorted by it.
+std::vector<uint64_t> byhash(const table& x, int32_t count) {
+  std::vector<uint64_t> words;
+  words.reserve(static_cast<size_t>(x.rowcount()));
+  for (int32_t row = 0; row < x.rowcount(); ++row) {
+    words.push_back(keyed(static_cast<uint32_t>(hashrow(x, row, count)), row));
+  }
+  std::vector<uint64_t> scratch;
+  sortbykey(words, scratch);
+  return words;
+}
+
+// The rows of t that match a row of u. Both sides are sorted by hash and walked together,
+// so that only rows of one hash meet, and memory is read in sequence: a hash table of a
+// large operand would be probed at random.
+std::vector<bool> matched(const table& t, const table& u, int32_t count) {
+  const std::vector<uint64_t> left = byhash(t, count);
+  const std::vector<uint64_t> right = byhash(u, count);
+  std::vector<bool> found(left.size(), false);
+  std::vector<int32_t> distinct;  // the distinct rows of u in one run of equal hashes
+  for (size_t i = 0, j = 0; i < left.size() && j < right.size();) {
+    const uint32_t h = keyof(left[i]);
+    if (h != keyof(right[j])) {
+      h < keyof(right[j]) ? ++i : ++j;
+      continue;
+    }
+    // Repeated rows of u are met once, so no run of equal rows lengthens the comparisons.
+    distinct.clear();
+    for (; j < right.size() && keyof(right[j]) == h; ++j) {
+      const int32_t b = rowof(right[j]);
+      if (std::none_of(distinct.begin(), distinct.end(),
+                       [&](int32_t d) { return sametexts(u, d, u, b, count); })) {
+        distinct.push_back(b);
       }
-      // A repeated row is kept once, so no run of equal rows lengthens the search.
-      if (slots[at].second < 0) slots[at] = {h, b};
+    }
+    for (; i < left.size() && keyof(left[i]) == h; ++i) {
+      const int32_t a = rowof(left[i]);
+      found[static_cast<size_t>(a)] = std::any_of(distinct.begin(), distinct.end(), [&](int32_t b) {
+        return sametexts(t, a, u, b, count);
+      });
     }
   }
-
-  bool holds(const table& t, int32_t row) const {
-    const uint64_t h = hashrow(t, row, width);
-    for (size_t at = h & (slots.size() - 1); slots[at].second >= 0;
-         at = (at + 1) & (slots.size() - 1)) {
-      if (slots[at].first == h && sametexts(t, row, u, slots[at].second, width)) return true;
-    }
-    return false;
-  }
-
- private:
-  const table& u;
-  const int32_t width;
-  std::vector<std::pair<uint64_t, int32_t>> slots;  // hash and row; row -1 marks a free slot
-};
+  return found;
+}
 
 }  // namespace
 
@@ -79,10 +91,10 @@ table database::minus(std::string_view a) {
   const int32_t count = t.columncount();
   // A second operand with fewer columns than the result matches no row.
   if (n == 0 || u.rowcount() == 0 || u.columncount() < count) return t;
-  const rowset found(u, count);
+  const std::vector<bool> found = matched(t, u, count);
   std::vector<int32_t> kept;
   for (int32_t row = 0; row < n; ++row) {
-    if (!found.holds(t, row)) kept.push_back(row);
+    if (!found[static_cast<size_t>(row)]) kept.push_back(row);
   }
   if (static_cast<int32_t>(kept.size()) != n) t.keeprows(kept);
   return t;
