@@ -1,4 +1,5 @@
-// The condition language: AND, OR and NOT over the six comparisons, keywords in upper case.
+// The condition language: AND, OR and NOT over the six comparisons, bound to columns once and
+// asked row by row.
 #include "condition/condition.h"
 
 #include <algorithm>
@@ -9,134 +10,161 @@
 
 namespace relalg {
 
-condition::condition(std::string_view text, const table& t, const nesting& parens) {
-  columnnames named;
-  for (int32_t k = 0; k < t.columncount(); ++k) named[t.columns[static_cast<size_t>(k)]->name] = k;
-  parse(text, t, named, parens);
+columnlist::columnlist(std::vector<boundcolumn> all) : columns(std::move(all)) {
+  // A later column of a name replaces an earlier one, as a scan to the end would find.
+  for (size_t k = 0; k < columns.size(); ++k) named[columns[k].c->name] = static_cast<int32_t>(k);
 }
 
-int32_t condition::parse(std::string_view text, const table& t, const columnnames& named,
-                         const nesting& parens) {
+columnlist columnlist::of(const table& t) {
+  std::vector<boundcolumn> all;
+  all.reserve(t.columns.size());
+  for (const auto& c : t.columns) all.push_back({0, c.get()});
+  return columnlist(std::move(all));
+}
+
+int32_t columnlist::find(std::string_view name) const {
+  const auto found = named.find(name);
+  return found == named.end() ? -1 : found->second;
+}
+
+comparisonplan plancomparison(const conditionnode& n, const columnlist& columns) {
+  comparisonplan plan;
+  plan.left = columns.find(n.left);
+  plan.right = columns.find(n.right);
+  // Of two named columns the later-standing one decides, as a later match overrides an
+  // earlier one when every column is visited in order.
+  if (plan.decider() >= 0) {
+    plan.isint = columns.columns[static_cast<size_t>(plan.decider())].c->width() == 0;
+  }
+  return plan;
+}
+
+std::vector<int32_t> conjunctsof(const querytree& tree, int32_t root) {
+  std::vector<int32_t> found;
+  std::vector<int32_t> pending{root};
+  // A stack, not a recursion: AND may nest as deep as the nesting limit.
+  while (!pending.empty()) {
+    const int32_t at = pending.back();
+    pending.pop_back();
+    const conditionnode& n = tree.conditions[static_cast<size_t>(at)];
+    if (n.k == conditionkind::andkind) {
+      pending.push_back(n.second);
+      pending.push_back(n.first);
+    } else {
+      found.push_back(at);
+    }
+  }
+  return found;
+}
+
+condition::condition(const querytree& tree, int32_t root, const columnlist& columns) {
+  bind(tree, root, columns);
+}
+
+int32_t condition::bind(const querytree& tree, int32_t at, const columnlist& columns) {
   const auto index = static_cast<int32_t>(nodes.size());
   nodes.emplace_back();
-  // The leading word ends at the first "(" or ","; a keyword counts only before a "(".
-  const size_t stop = findeither(text, '(', ',');
-  if (stop == std::string_view::npos || text[stop] != '(') return index;
-  static const std::pair<std::string_view, kind> keywords[] = {
-      {"AND", kind::andkind}, {"OR", kind::orkind}, {"NOT", kind::notkind},
-      {"EQ", kind::eq},       {"NEQ", kind::neq},   {"LT", kind::lt},
-      {"LTE", kind::lte},     {"GT", kind::gt},     {"GTE", kind::gte},
-  };
-  const std::string_view word = text.substr(0, stop);
-  kind found = kind::unrecognised;
-  for (const auto& [name, k] : keywords) {
-    if (word == name) found = k;
+  const conditionnode& n = tree.conditions[static_cast<size_t>(at)];
+  node bound;
+  bound.k = n.k;
+  switch (n.k) {
+    case conditionkind::unrecognised:
+      break;
+    case conditionkind::andkind:
+    case conditionkind::orkind:
+      bound.first = bind(tree, n.first, columns);
+      bound.second = bind(tree, n.second, columns);
+      break;
+    case conditionkind::notkind:
+      bound.first = bind(tree, n.first, columns);
+      break;
+    default: {
+      const comparisonplan plan = plancomparison(n, columns);
+      bound.left = bindoperand(n.left, plan.left, columns);
+      bound.right = bindoperand(n.right, plan.right, columns);
+      bound.isint = plan.isint;
+    }
   }
-  if (found == kind::unrecognised) return index;  // answers no
-  const std::string_view argument = argumenttext(text, parens);
-  if (found == kind::andkind || found == kind::orkind) {
-    const operands split = splitoperand(argument, parens);
-    const int32_t first = parse(split.first, t, named, parens);
-    const int32_t second = parse(split.rest, t, named, parens);
-    nodes[static_cast<size_t>(index)].first = first;
-    nodes[static_cast<size_t>(index)].second = second;
-  } else if (found == kind::notkind) {
-    const int32_t first = parse(argument, t, named, parens);
-    nodes[static_cast<size_t>(index)].first = first;
-  } else {
-    const operands split = splitcomparison(argument, parens);
-    resolve(nodes[static_cast<size_t>(index)], split.first, split.rest, t, named);
-  }
-  nodes[static_cast<size_t>(index)].k = found;
+  nodes[static_cast<size_t>(index)] = bound;
   return index;
 }
 
-void condition::resolve(node& comparison, std::string_view left, std::string_view right,
-                        const table& t, const columnnames& named) {
-  comparison.left.text = stripquotes(left);
-  comparison.right.text = stripquotes(right);
-  comparison.left.number = texttoint(comparison.left.text);
-  comparison.right.number = texttoint(comparison.right.text);
-  // As if every column were visited in order, a later match overriding an earlier one, for
-  // the values and for the choice between integer and text comparison alike: the last
-  // column of each name supplies the value, and of the two the later one decides. Names are
-  // matched before quotes are stripped. When neither names a column the constants compare
-  // as text.
-  const auto lastnamed = [&](std::string_view name) {
-    const auto found = named.find(name);
-    return found == named.end() ? -1 : found->second;
-  };
-  const int32_t l = lastnamed(left);
-  const int32_t r = lastnamed(right);
-  for (const auto& [at, o] : {std::pair{l, &comparison.left}, std::pair{r, &comparison.right}}) {
-    if (at < 0) continue;
-    o->named = t.columns[static_cast<size_t>(at)].get();
-    o->numbers = dynamic_cast<const intcolumn*>(o->named);
-  }
-  const int32_t decides = std::max(l, r);
-  if (decides >= 0) comparison.isint = t.columns[static_cast<size_t>(decides)]->width() == 0;
+condition::operand condition::bindoperand(std::string_view text, int32_t position,
+                                          const columnlist& columns) {
+  operand o;
+  o.text = stripquotes(text);
+  o.number = texttoint(o.text);
+  if (position < 0) return o;
+  const boundcolumn& named = columns.columns[static_cast<size_t>(position)];
+  o.named = named.c;
+  o.numbers = dynamic_cast<const intcolumn*>(named.c);
+  o.slot = named.slot;
+  lowest = std::min(lowest, named.slot);
+  highest = std::max(highest, named.slot);
+  return o;
 }
 
-bool condition::answer(int32_t index, int32_t row) const {
+bool condition::isequality(equality& found) const {
+  const node& n = nodes.front();
+  if (n.k != conditionkind::eq || !n.left.named || !n.right.named || n.left.slot == n.right.slot) {
+    return false;
+  }
+  found = {{n.left.slot, n.left.named}, {n.right.slot, n.right.named}, n.isint};
+  return true;
+}
+
+bool condition::answer(int32_t index, const int32_t* rows) const {
   const node& n = nodes[static_cast<size_t>(index)];
   switch (n.k) {
-    case kind::andkind:
-      return andcondition(n, row);
-    case kind::orkind:
-      return orcondition(n, row);
-    case kind::notkind:
-      return notcondition(n, row);
-    case kind::unrecognised:
+    case conditionkind::unrecognised:
       return false;
+    case conditionkind::andkind: {
+      // Both operands are always evaluated.
+      const bool first = answer(n.first, rows);
+      const bool second = answer(n.second, rows);
+      return first && second;
+    }
+    case conditionkind::orkind: {
+      const bool first = answer(n.first, rows);
+      const bool second = answer(n.second, rows);
+      return first || second;
+    }
+    case conditionkind::notkind:
+      return !answer(n.first, rows);
     default:
-      return compare(n, row);
+      return compare(n, rows);
   }
 }
 
-bool condition::andcondition(const node& n, int32_t row) const {
-  // Both operands are always evaluated.
-  const bool first = answer(n.first, row);
-  const bool second = answer(n.second, row);
-  return first && second;
-}
-
-bool condition::orcondition(const node& n, int32_t row) const {
-  const bool first = answer(n.first, row);
-  const bool second = answer(n.second, row);
-  return first || second;
-}
-
-bool condition::notcondition(const node& n, int32_t row) const { return !answer(n.first, row); }
-
-int32_t condition::integer(const operand& o, int32_t row) {
-  if (o.numbers) return o.numbers->at(row);
+int32_t condition::integer(const operand& o, const int32_t* rows) {
+  if (o.numbers) return o.numbers->at(rows[o.slot]);
   if (!o.named) return o.number;
   intbuffer buffer;
-  return texttoint(text(o, row, buffer));
+  return texttoint(text(o, rows, buffer));
 }
 
-std::string_view condition::text(const operand& o, int32_t row, intbuffer& buffer) {
+std::string_view condition::text(const operand& o, const int32_t* rows, intbuffer& buffer) {
   // Column values are stripped of quotes like constants.
-  return o.named ? stripquotes(o.named->valueview(row, buffer)) : o.text;
+  return o.named ? stripquotes(o.named->valueview(rows[o.slot], buffer)) : o.text;
 }
 
-bool condition::compare(const node& n, int32_t row) const {
+bool condition::compare(const node& n, const int32_t* rows) const {
   intbuffer leftbuffer;
   intbuffer rightbuffer;
   // Integer readings of a column of integers are its values: no text is made for them.
-  const int order = n.isint ? comparenumbers(integer(n.left, row), integer(n.right, row))
-                            : comparevalues(text(n.left, row, leftbuffer),
-                                            text(n.right, row, rightbuffer), false);
+  const int order = n.isint ? comparenumbers(integer(n.left, rows), integer(n.right, rows))
+                            : comparevalues(text(n.left, rows, leftbuffer),
+                                            text(n.right, rows, rightbuffer), false);
   switch (n.k) {
-    case kind::eq:
+    case conditionkind::eq:
       return compareeq(order);
-    case kind::neq:
+    case conditionkind::neq:
       return compareneq(order);
-    case kind::lt:
+    case conditionkind::lt:
       return comparelt(order);
-    case kind::lte:
+    case conditionkind::lte:
       return comparelte(order);
-    case kind::gt:
+    case conditionkind::gt:
       return comparegt(order);
     default:
       return comparegte(order);

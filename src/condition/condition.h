@@ -1,5 +1,5 @@
-// A selection condition, parsed once and resolved against one table's columns, then asked
-// row by row.
+// A selection condition of the query tree, bound to the columns it reads, then asked for one
+// row, or for one row of each operand of a product.
 #pragma once
 
 #include <cstdint>
@@ -9,34 +9,88 @@
 
 #include "model/intcolumn.h"
 #include "model/table.h"
-#include "query/nesting.h"
+#include "syntax/querytree.h"
 
 namespace relalg {
 
-// Parsing once gives the same answers as parsing the text again for every row: the text and
-// the table's column names and types are the same for every row; only the values differ.
-class condition {
- public:
-  // The text must outlive the condition, and so must the columns of t.
-  condition(std::string_view text, const table& t, const nesting& parens);
+// A column a condition may name: which row source it belongs to (an operand of a product
+// not built; 0 for a plain table) and the column itself.
+struct boundcolumn {
+  int32_t slot = 0;
+  const column* c = nullptr;
+};
 
-  // The whole condition's answer for one row of the table.
-  bool evaluatecondition(int32_t row) const { return answer(0, row); }
+// The columns of a table, or of the operands of a product in order, as a condition sees them:
+// a name borne by several columns names the last of them.
+class columnlist {
+ public:
+  explicit columnlist(std::vector<boundcolumn> all);
+  // Every column of one table, in slot 0.
+  static columnlist of(const table& t);
+
+  // The position of the last column of that name, or -1 when no column bears it.
+  int32_t find(std::string_view name) const;
+
+  const std::vector<boundcolumn> columns;
 
  private:
-  enum class kind { unrecognised, andkind, orkind, notkind, eq, neq, lt, lte, gt, gte };
+  std::unordered_map<std::string_view, int32_t> named;
+};
 
+// How a comparison reads its operands: each a column's position or a constant, and whether
+// the two compare as integers, as the later-standing column decides.
+struct comparisonplan {
+  int32_t left = -1;  // a column position, or -1: the operand is a constant
+  int32_t right = -1;
+  bool isint = false;  // two constants compare as texts
+  // The column that decided between integer and text comparison, or -1.
+  int32_t decider() const { return left > right ? left : right; }
+};
+
+// Names are matched whole and exactly, before quotes are stripped.
+comparisonplan plancomparison(const conditionnode& n, const columnlist& columns);
+
+// The operands of the ANDs at the top of a condition, left to right: a row passes the whole
+// condition when it passes every one of them.
+std::vector<int32_t> conjunctsof(const querytree& tree, int32_t root);
+
+// Binding once gives the same answers as reading the text again for every row: the text and
+// the columns' names and types are the same for every row; only the values differ.
+class condition {
+ public:
+  // The condition rooted at `root`; the tree and the columns must outlive the condition.
+  condition(const querytree& tree, int32_t root, const columnlist& columns);
+
+  // The answer for one row of each slot: rows[slot].
+  bool evaluatecondition(const int32_t* rows) const { return answer(0, rows); }
+
+  // The lowest and the highest slot the condition reads; first > last when it reads no
+  // column, and its answer is then the same for every row.
+  int32_t firstslot() const { return lowest; }
+  int32_t lastslot() const { return highest; }
+
+  // A comparison of two columns for equality, which a product can meet by matching keys.
+  struct equality {
+    boundcolumn left;
+    boundcolumn right;
+    bool isint = false;
+  };
+  // The condition as such an equality between columns of two different slots, if it is one.
+  bool isequality(equality& found) const;
+
+ private:
   // A comparison operand: the row's value of the column it names, or else its own text.
   struct operand {
     const column* named = nullptr;
     // The named column when it holds integers: their reading as integers is the value itself.
     const intcolumn* numbers = nullptr;
+    int32_t slot = 0;
     std::string_view text;  // a constant, quotes already stripped
     int32_t number = 0;     // the constant's reading as an integer
   };
 
   struct node {
-    kind k = kind::unrecognised;
+    conditionkind k = conditionkind::unrecognised;
     int32_t first = -1;  // operands of AND, OR and NOT: indices of nodes
     int32_t second = -1;
     operand left;
@@ -46,21 +100,15 @@ class condition {
 
   // Nodes in a flat list (the root first), so a deep condition is released without recursion.
   std::vector<node> nodes;
+  int32_t lowest = INT32_MAX;
+  int32_t highest = -1;
 
-  // For each column name of the table, the index of the last column that bears it.
-  using columnnames = std::unordered_map<std::string_view, int32_t>;
-
-  int32_t parse(std::string_view text, const table& t, const columnnames& named,
-                const nesting& parens);
-  static void resolve(node& comparison, std::string_view left, std::string_view right,
-                      const table& t, const columnnames& named);
-  bool answer(int32_t index, int32_t row) const;
-  bool andcondition(const node& n, int32_t row) const;
-  bool orcondition(const node& n, int32_t row) const;
-  bool notcondition(const node& n, int32_t row) const;
-  bool compare(const node& n, int32_t row) const;
-  static int32_t integer(const operand& o, int32_t row);
-  static std::string_view text(const operand& o, int32_t row, intbuffer& buffer);
+  int32_t bind(const querytree& tree, int32_t at, const columnlist& columns);
+  operand bindoperand(std::string_view text, int32_t position, const columnlist& columns);
+  bool answer(int32_t index, const int32_t* rows) const;
+  bool compare(const node& n, const int32_t* rows) const;
+  static int32_t integer(const operand& o, const int32_t* rows);
+  static std::string_view text(const operand& o, const int32_t* rows, intbuffer& buffer);
 };
 
 }  // namespace relalg

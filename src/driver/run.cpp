@@ -76,8 +76,9 @@ evaluated evaluateinput(std::string input) {
   table result;
   // A query deeper than the limit is never evaluated, so it needs no deeper stack.
   onlargestack(std::min(nesting::deepestof(kifejezes), nesting::maxnesting), [&] {
+    const querytree tree(kifejezes);
     database w(run.tables);
-    result = w.query(kifejezes);
+    result = w.query(tree);
   });
   run.tables.push_back(std::move(result));
   return run;

@@ -1,41 +1,49 @@
-// The evaluator: keyword scan, dispatch on the operator keyword, and table names.
+// The evaluator: dispatch on the operator of each node, and table names.
 #include "query/database.h"
 
 #include <utility>
 
 namespace relalg {
 
-database::database(std::vector<table> input) : tables(std::move(input)) {
+database::database(std::vector<table> input, joins how) : tables(std::move(input)), strategy(how) {
   // A later table of the same name replaces an earlier one, as a scan to the end would find.
   for (size_t i = 0; i < tables.size(); ++i) named[tables[i].name] = i;
 }
 
-table database::query(std::string_view kifejezes) {
-  // Counted before anything is built, so a query far too deep costs one pass.
-  if (nesting::deepestof(kifejezes) > nesting::maxnesting) return table();
-  const nesting found(kifejezes);
-  parens = &found;
-  table result = evaluate(kifejezes);
-  parens = nullptr;
+table database::query(const querytree& t) {
+  if (t.toodeep()) return table();
+  tree = &t;
+  // An operand's node always follows its parent's, so one backward pass finds every chain's end.
+  beneath.resize(t.nodes.size());
+  for (size_t i = t.nodes.size(); i-- > 0;) {
+    const querynode& n = t.nodes[i];
+    beneath[i] = n.op == operatorkind::select ? beneath[static_cast<size_t>(n.first)]
+                                              : static_cast<int32_t>(i);
+  }
+  table result = evaluate(t.root());
+  tree = nullptr;
   return result;
 }
 
-table database::evaluate(std::string_view s) {
-  // The keyword ends at the first "(" or ","; ")" and quotes are ordinary characters of it.
-  const size_t i = findeither(s, '(', ',');
-  const std::string_view w = s.substr(0, i);
-  if (i != std::string_view::npos && s[i] == '(') {
-    using operation = table (database::*)(std::string_view);
-    static const std::pair<std::string_view, operation> keywords[] = {
-        {"union", &database::unite},     {"minus", &database::minus},
-        {"product", &database::product}, {"project", &database::project},
-        {"rename", &database::rename},   {"select", &database::select},
-    };
-    for (const auto& [keyword, apply] : keywords) {
-      if (w == keyword) return (this->*apply)(argumenttext(s, *parens));
-    }
+table database::evaluate(int32_t node) {
+  const querynode& n = tree->nodes[static_cast<size_t>(node)];
+  switch (n.op) {
+    case operatorkind::project:
+      return project(n);
+    case operatorkind::rename:
+      return rename(n);
+    case operatorkind::select:
+      return select(n);
+    case operatorkind::product:
+      return product(n);
+    case operatorkind::unite:
+      return unite(n);
+    case operatorkind::minus:
+      return minus(n);
+    case operatorkind::table:
+      break;
   }
-  const auto found = named.find(w);
+  const auto found = named.find(n.name);
   return found == named.end() ? table() : tables[found->second];
 }
 

@@ -80,23 +80,22 @@ std::vector<bool> matched(const table& t, const table& u, int32_t count) {
 
 }  // namespace
 
-table database::minus(std::string_view a) {
-  const operands split = splitoperand(a, *parens);
-  const table r = evaluate(split.first);
-  const table u = evaluate(split.rest);
+table database::minus(const querynode& n) {
+  const table r = evaluate(n.first);
+  const table u = evaluate(n.second);
   table t;
   t.name = r.name;
   t.addclones(r);
-  const int32_t n = t.rowcount();
+  const int32_t rows = t.rowcount();
   const int32_t count = t.columncount();
   // A second operand with fewer columns than the result matches no row.
-  if (n == 0 || u.rowcount() == 0 || u.columncount() < count) return t;
+  if (rows == 0 || u.rowcount() == 0 || u.columncount() < count) return t;
   const std::vector<bool> found = matched(t, u, count);
   std::vector<int32_t> kept;
-  for (int32_t row = 0; row < n; ++row) {
+  for (int32_t row = 0; row < rows; ++row) {
     if (!found[static_cast<size_t>(row)]) kept.push_back(row);
   }
-  if (static_cast<int32_t>(kept.size()) != n) t.keeprows(kept);
+  if (static_cast<int32_t>(kept.size()) != rows) t.keeprows(kept);
   return t;
 }
 

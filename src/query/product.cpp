@@ -3,10 +3,9 @@
 
 namespace relalg {
 
-table database::product(std::string_view a) {
-  const operands split = splitoperand(a, *parens);
-  const table r = evaluate(split.first);
-  const table u = evaluate(split.rest);
+table database::product(const querynode& n) {
+  const table r = evaluate(n.first);
+  const table u = evaluate(n.second);
   table t;
   t.name = r.name;
   t.addclones(r);

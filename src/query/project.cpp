@@ -5,15 +5,14 @@
 
 namespace relalg {
 
-table database::project(std::string_view a) {
-  const operands split = splitoperand(a, *parens);
-  const table r = evaluate(split.first);
+table database::project(const querynode& n) {
+  const table r = evaluate(n.first);
   // For each name, the first column that bears it, as copycolumn finds it, looked up without
   // a scan of every column for every name of a long list.
   std::unordered_map<std::string_view, size_t> named;
   for (size_t k = 0; k < r.columns.size(); ++k) named.try_emplace(r.columns[k]->name, k);
   table t;  // unnamed, whatever the operand's name
-  std::string_view list = split.rest;
+  std::string_view list = n.rest;
   while (!list.empty()) {
     const size_t comma = list.find(',');
     // A name no column bears, the empty one included, adds no column.

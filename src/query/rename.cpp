@@ -3,12 +3,11 @@
 
 namespace relalg {
 
-table database::rename(std::string_view a) {
-  const operands split = splitoperand(a, *parens);
-  const table r = evaluate(split.first);
+table database::rename(const querynode& n) {
+  const table r = evaluate(n.first);
   table t;
   t.addclones(r);
-  const std::string_view rest = split.rest;
+  const std::string_view rest = n.rest;
   // The new name takes its first character unconditionally, then runs to the next "(".
   const size_t open = rest.empty() ? std::string_view::npos : rest.find('(', 1);
   if (open == std::string_view::npos) {

@@ -48,10 +48,9 @@ int comparerowsacross(const table& x, int32_t a, const table& y, int32_t b) {
 
 }  // namespace
 
-table database::unite(std::string_view a) {
-  const operands split = splitoperand(a, *parens);
-  const table r = evaluate(split.first);
-  const table u = evaluate(split.rest);
+table database::unite(const querynode& n) {
+  const table r = evaluate(n.first);
+  const table u = evaluate(n.second);
   const table v = asfirst(u, r);
   table t;
   t.name = r.name;

@@ -5,7 +5,7 @@
 
 #include "driver/run.h"
 #include "hostile_support.h"
-#include "query/nesting.h"
+#include "syntax/nesting.h"
 
 namespace relalg {
 namespace {

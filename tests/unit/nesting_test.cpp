@@ -3,7 +3,7 @@
 
 #include <random>
 
-#include "query/nesting.h"
+#include "syntax/nesting.h"
 
 namespace relalg {
 namespace {

@@ -1,5 +1,5 @@
 // Matching parentheses and the scans over them.
-#include "query/nesting.h"
+#include "syntax/nesting.h"
 
 #include <algorithm>
 #include <cassert>
