@@ -2,11 +2,14 @@
 // on thousands of small random tables and conditions.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "driver/querysection.h"
+#include "driver/run.h"
+#include "hostile_support.h"
 #include "query/database.h"
 #include "syntax/querytree.h"
 
@@ -145,6 +148,33 @@ TEST(join, plannedSelectionsOverProductsGiveTheBuiltProductsRows) {
   }
   // The generator must reach results with rows, or the comparison proves little.
   EXPECT_GT(nonempty, 4000);
+}
+
+// Ten billion pairs are never built: the join of two 100,000-row tables on their keys, and a
+// comparison with no equality over 2,000 x 2,000 pairs, take time and memory for their results.
+TEST(join, largeJoinsNeverBuildTheProduct) {
+  std::string left = "a(k int, v char(4))\n";
+  std::string right = "b(j int, w char(4))\n";
+  for (int i = 0; i < 100000; ++i) {
+    left += std::to_string((i * 7919) % 100000) + ",'a'\n";
+    right += std::to_string(i) + ",'b'\n";
+  }
+  const auto start = hostile::clock::now();
+  const std::string joined = run("select(product(a,b),EQ(k,j))\n\n" + left + "\n" + right);
+  EXPECT_LT(hostile::secondssince(start), hostile::timebound);
+  const std::string result = hostile::resulttable(joined);
+  EXPECT_EQ(std::count(result.begin(), result.end(), '\n'), 100000 + 2);
+  EXPECT_EQ(result.substr(0, 55), "a(k int, v char(4), j int, w char(4))\n0,'a',0,'b'\n1,'a',");
+
+  std::string small = "s(x int)\n";
+  for (int i = 0; i < 2000; ++i) small += std::to_string(i) + "\n";
+  // OR at the top leaves no equality to match by: every pair is tested, one at a time.
+  const std::string tested =
+      run("select(product(s,rename(s,t(y))),OR(AND(LT(y,x),EQ(x,1999)),EQ(y,-5)))\n\n" + small);
+  EXPECT_LT(hostile::secondssince(start), 2 * hostile::timebound);
+  const std::string pairs = hostile::resulttable(tested);
+  EXPECT_EQ(std::count(pairs.begin(), pairs.end(), '\n'), 1999 + 2);
+  EXPECT_EQ(pairs.substr(0, 30), "s(x int, y int)\n1999,0\n1999,1\n");
 }
 
 }  // namespace
