@@ -5,7 +5,8 @@
 
 namespace relalg {
 
-database::database(std::vector<table> input, joins how) : tables(std::move(input)), strategy(how) {
+database::database(std::vector<table> input, joins how, observer* seer)
+    : tables(std::move(input)), strategy(how), watcher(seer) {
   // A later table of the same name replaces an earlier one, as a scan to the end would find.
   for (size_t i = 0; i < tables.size(); ++i) named[tables[i].name] = i;
 }
@@ -15,10 +16,14 @@ table database::query(const querytree& t) {
   tree = &t;
   // An operand's node always follows its parent's, so one backward pass finds every chain's end.
   beneath.resize(t.nodes.size());
+  leaves.resize(t.nodes.size());
   for (size_t i = t.nodes.size(); i-- > 0;) {
     const querynode& n = t.nodes[i];
-    beneath[i] = n.op == operatorkind::select ? beneath[static_cast<size_t>(n.first)]
-                                              : static_cast<int32_t>(i);
+    const bool chained = n.op == operatorkind::select && !watcher;
+    beneath[i] = chained ? beneath[static_cast<size_t>(n.first)] : static_cast<int32_t>(i);
+    leaves[i] = n.op == operatorkind::product
+                    ? leaves[static_cast<size_t>(n.first)] + leaves[static_cast<size_t>(n.second)]
+                    : 1;
   }
   table result = evaluate(t.root());
   tree = nullptr;
@@ -26,6 +31,12 @@ table database::query(const querytree& t) {
 }
 
 table database::evaluate(int32_t node) {
+  table t = apply(node);
+  if (watcher) watcher->seen(node, t, t.rowcount());
+  return t;
+}
+
+table database::apply(int32_t node) {
   const querynode& n = tree->nodes[static_cast<size_t>(node)];
   switch (n.op) {
     case operatorkind::project:

@@ -1,34 +1,59 @@
 // Product: every pairing of the operands' rows, sorted without repeated rows.
+#include <algorithm>
+#include <new>
+
 #include "query/database.h"
 
 namespace relalg {
 
+combined combine(const std::vector<table>& parts, int64_t limit) {
+  // Combinations compare by their first operand's row, then by the next one's, so walking the
+  // operands' sorted distinct rows in order gives the sorted distinct product directly.
+  std::vector<std::vector<int32_t>> distinct;
+  combined c;
+  c.rows = 1;
+  for (const table& part : parts) {
+    distinct.push_back(part.distinctrows());
+    const auto size = static_cast<int64_t>(distinct.back().size());
+    // Saturated: only whether the count passes what rows can be counted in matters then.
+    c.rows = size != 0 && c.rows > INT64_MAX / size ? INT64_MAX : c.rows * size;
+  }
+  const int64_t made = std::min(c.rows, limit);
+  // Row indices are 32-bit: a larger result cannot be held.
+  if (made > INT32_MAX) throw std::bad_alloc();
+  std::vector<std::vector<int32_t>> rows(parts.size());
+  for (auto& r : rows) r.reserve(static_cast<size_t>(made));
+  std::vector<size_t> at(parts.size(), 0);
+  for (int64_t i = 0; i < made; ++i) {
+    for (size_t p = 0; p < parts.size(); ++p) rows[p].push_back(distinct[p][at[p]]);
+    // The last operand's row turns fastest, like the last digit of a counter.
+    for (size_t p = parts.size(); p-- > 0;) {
+      if (++at[p] < distinct[p].size()) break;
+      at[p] = 0;
+    }
+  }
+  c.t = combination(parts, rows);
+  return c;
+}
+
+table combination(const std::vector<table>& parts, const std::vector<std::vector<int32_t>>& rows) {
+  table t;
+  t.name = parts.front().name;
+  for (size_t p = 0; p < parts.size(); ++p) {
+    // The clones keep their sources' types, so passing values through text would change none.
+    for (const auto& c : parts[p].columns) {
+      auto kept = c->clone();
+      kept->keeprows(rows[p]);
+      t.addcolumn(std::move(kept));
+    }
+  }
+  return t;
+}
+
 table database::product(const querynode& n) {
   const table r = evaluate(n.first);
   const table u = evaluate(n.second);
-  table t;
-  t.name = r.name;
-  t.addclones(r);
-  t.addclones(u);
-  // Pairs compare by their first operand's row, then by their second's, so pairing the
-  // operands' sorted distinct rows in order gives the sorted distinct product directly.
-  const std::vector<int32_t> left = r.distinctrows();
-  const std::vector<int32_t> right = u.distinctrows();
-  std::vector<int32_t> leftrows;
-  std::vector<int32_t> rightrows;
-  leftrows.reserve(left.size() * right.size());
-  rightrows.reserve(left.size() * right.size());
-  for (const int32_t x : left) {
-    for (const int32_t y : right) {
-      leftrows.push_back(x);
-      rightrows.push_back(y);
-    }
-  }
-  // The clones keep their sources' types, so passing values through text would change none.
-  for (int32_t k = 0; k < t.columncount(); ++k) {
-    t.columns[static_cast<size_t>(k)]->keeprows(k < r.columncount() ? leftrows : rightrows);
-  }
-  return t;
+  return combine({r, u}, INT64_MAX).t;
 }
 
 }  // namespace relalg

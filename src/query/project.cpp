@@ -12,13 +12,10 @@ table database::project(const querynode& n) {
   std::unordered_map<std::string_view, size_t> named;
   for (size_t k = 0; k < r.columns.size(); ++k) named.try_emplace(r.columns[k]->name, k);
   table t;  // unnamed, whatever the operand's name
-  std::string_view list = n.rest;
-  while (!list.empty()) {
-    const size_t comma = list.find(',');
+  for (const std::string_view name : projectnames(n.rest)) {
     // A name no column bears, the empty one included, adds no column.
-    const auto found = named.find(list.substr(0, comma));
+    const auto found = named.find(name);
     if (found != named.end()) t.addcolumn(r.columns[found->second]->clone());
-    list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
   }
   t.sortunique();
   return t;

@@ -12,10 +12,9 @@ table database::select(const querynode& n) {
   const int32_t bottom = beneath[static_cast<size_t>(n.first)];
   if (strategy == joins::planned &&
       tree->nodes[static_cast<size_t>(bottom)].op == operatorkind::product) {
-    std::vector<int32_t> roots;
-    for (const querynode* at = &n; at->op == operatorkind::select;
-         at = &tree->nodes[static_cast<size_t>(at->first)]) {
-      roots.push_back(at->condition);
+    std::vector<int32_t> roots{n.condition};
+    for (int32_t at = n.first; at != bottom; at = tree->nodes[static_cast<size_t>(at)].first) {
+      roots.push_back(tree->nodes[static_cast<size_t>(at)].condition);
     }
     return join(bottom, roots);
   }
@@ -39,31 +38,33 @@ table database::select(const querynode& n) {
 table database::join(int32_t over, const std::vector<int32_t>& roots) {
   // The product's operands, products among them flattened, left to right.
   std::vector<table> parts;
+  // Each product met, with the first of its operands among the parts.
+  std::vector<std::pair<int32_t, size_t>> products;
   std::vector<int32_t> pending{over};
   while (!pending.empty()) {
     const int32_t node = pending.back();
     pending.pop_back();
     const querynode& at = tree->nodes[static_cast<size_t>(node)];
     if (at.op == operatorkind::product) {
+      products.emplace_back(node, parts.size());
       pending.push_back(at.second);
       pending.push_back(at.first);
     } else {
       parts.push_back(evaluate(node));
     }
   }
-  const joinplan plan(*tree, roots, parts);
-  const std::vector<std::vector<int32_t>> rows = plan.matches();
-  // Named and made as the product would be: its first operand's name, every operand's columns.
-  table t;
-  t.name = parts.front().name;
-  for (size_t slot = 0; slot < parts.size(); ++slot) {
-    for (const auto& c : parts[slot].columns) {
-      auto kept = c->clone();
-      kept->keeprows(rows[slot]);
-      t.addcolumn(std::move(kept));
+  if (watcher) {
+    // Innermost first, as evaluation would have reached them.
+    for (auto p = products.rbegin(); p != products.rend(); ++p) {
+      const auto first = parts.begin() + static_cast<ptrdiff_t>(p->second);
+      const std::vector<table> operands(first, first + leaves[static_cast<size_t>(p->first)]);
+      const combined c = combine(operands, watcher->preview);
+      watcher->seen(p->first, c.t, c.rows);
     }
   }
-  return t;
+  const joinplan plan(*tree, roots, parts);
+  const std::vector<std::vector<int32_t>> rows = plan.matches();
+  return combination(parts, rows);
 }
 
 }  // namespace relalg

@@ -99,6 +99,35 @@ int32_t querytree::parsecondition(std::string_view s) {
   return index;
 }
 
+std::vector<std::string_view> projectnames(std::string_view list) {
+  std::vector<std::string_view> names;
+  while (!list.empty()) {
+    const size_t comma = list.find(',');
+    names.push_back(list.substr(0, comma));
+    list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
+  }
+  return names;
+}
+
+renaming readrenaming(std::string_view rest, size_t columns) {
+  renaming r;
+  const size_t open = rest.empty() ? std::string_view::npos : rest.find('(', 1);
+  r.name = rest.substr(0, open);
+  if (open == std::string_view::npos) return r;  // every column keeps its name
+  r.listed = true;
+  size_t i = open + 1;
+  while (r.columns.size() < columns && i < rest.size()) {
+    size_t end = findeither(rest, ',', ')', i + 1);
+    if (end == std::string_view::npos) end = rest.size();
+    r.columns.push_back(rest.substr(i, end - i));
+    i = end + 1;
+  }
+  // The list goes on unless the last name read ended it at its ")".
+  const bool closed = i - 1 < rest.size() && rest[i - 1] == ')';
+  r.more = !closed && i < rest.size() && rest[i] != ')';
+  return r;
+}
+
 std::string_view keywordof(conditionkind k) {
   for (const auto& [keyword, kind] : connectives) {
     if (kind == k) return keyword;

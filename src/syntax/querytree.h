@@ -67,6 +67,23 @@ class querytree {
   int32_t parsecondition(std::string_view s);
 };
 
+// The names of project's column list, in order: the texts between its commas, the empty
+// ones included; a comma at the end adds no name.
+std::vector<std::string_view> projectnames(std::string_view list);
+
+// What rename reads of its new names for an operand of `columns` columns.
+struct renaming {
+  std::string_view name;  // the new table name
+  // The new column names, one per column from the first on; fewer when the text ends first.
+  std::vector<std::string_view> columns;
+  bool listed = false;  // whether a "(" opened a list of column names
+  // Whether the text goes on after the last name read: names past the operand's columns.
+  bool more = false;
+};
+// The new name takes its first character unconditionally and runs to the next "("; each
+// column name, too, takes its first character and runs to the next "," or ")".
+renaming readrenaming(std::string_view rest, size_t columns);
+
 // The keyword of a condition node, as written in a query ("unrecognised" for none).
 std::string_view keywordof(conditionkind k);
 // The keyword of an operator node, as written in a query ("table" for a table name).
