@@ -249,7 +249,11 @@ def tablesfor(workload, rows, dice):
 
 def write(workload, rows, folder, seed):
     dice = chance(seed * 1000003 + workload * 1009 + rows)
-    tables = tablesfor(workload, rows, dice)
+    writetables(workload, tablesfor(workload, rows, dice), folder)
+
+
+def writetables(workload, tables, folder):
+    """The files of a workload with the given tables, a list of (name, header, rows)."""
     os.makedirs(folder, exist_ok=True)
     with open(os.path.join(folder, "input.txt"), "w", newline="\n") as out:
         out.write(queries[workload] + "\n\n")

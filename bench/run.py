@@ -1,4 +1,4 @@
-# The benchmark: builds relalg, generates the inputs, times it against the floor, sqlite3, DuckDB, sort -u and mawk.
+# The benchmark: builds relalg and times it against the floor, sqlite3, DuckDB, sort -u and mawk.
 """Usage: python3 bench/run.py [--quick] [--workloads LIST] [--sizes LIST] [--runs N]
                               [--keep] [--relalg PATH]
 
@@ -130,33 +130,38 @@ def csvasprinted(path, header):
     return out
 
 
-def sqlitescript(workload, folder):
-    lines = []
-    for name, header in gen.layout(workload):
-        schema = ", ".join("%s %s" % (c, "INTEGER" if isint else "TEXT") for c, isint in columns(header))
-        lines.append("CREATE TABLE %s(%s);" % (name, schema))
-        lines.append(".import --csv %s %s" % (os.path.join(folder, name + ".csv"), name))
-    # Quote mode prints texts between single quotes and integers bare, as relalg does.
-    lines += [".mode quote", ".output " + os.path.join(folder, "sqlite.out"), sql[workload] + ";"]
-    path = os.path.join(folder, "query.sql")
+def typed(header, form, inttype, texttype):
+    """A table's columns, each written in form with its name and its SQL type."""
+    return ", ".join(form % (c, inttype if isint else texttype) for c, isint in columns(header))
+
+
+def script(folder, name, lines):
+    path = os.path.join(folder, name)
     with open(path, "w") as f:
         f.write("\n".join(lines) + "\n")
     return path
+
+
+def sqlitescript(workload, folder):
+    lines = []
+    for name, header in gen.layout(workload):
+        lines.append("CREATE TABLE %s(%s);" % (name, typed(header, "%s %s", "INTEGER", "TEXT")))
+        lines.append(".import --csv %s %s" % (os.path.join(folder, name + ".csv"), name))
+    # Quote mode prints texts between single quotes and integers bare, as relalg does.
+    lines += [".mode quote", ".output " + os.path.join(folder, "sqlite.out"), sql[workload] + ";"]
+    return script(folder, "query.sql", lines)
 
 
 def duckdbscript(workload, folder):
     lines = []
     for name, header in gen.layout(workload):
-        types = ", ".join("'%s': '%s'" % (c, "INTEGER" if isint else "VARCHAR") for c, isint in columns(header))
+        types = typed(header, "'%s': '%s'", "INTEGER", "VARCHAR")
         # The layout is known: DuckDB need not guess it from the first lines.
         lines.append("CREATE TABLE %s AS FROM read_csv('%s', header = false, auto_detect = false,"
                      " delim = ',', columns = {%s});" % (name, os.path.join(folder, name + ".csv"), types))
     lines.append("COPY (%s) TO '%s' (FORMAT csv, HEADER false);" % (
         duckdbsql[workload], os.path.join(folder, "duckdb.out")))
-    path = os.path.join(folder, "duckdb.sql")
-    with open(path, "w") as f:
-        f.write("\n".join(lines) + "\n")
-    return path
+    return script(folder, "duckdb.sql", lines)
 
 
 def toolsfor(workload, folder, relalg, optional):
@@ -174,15 +179,17 @@ def toolsfor(workload, folder, relalg, optional):
     ]
     if "duckdb" in optional:
         tools.append(tool("duckdb", ["node", duckdbrunner, duckdbscript(workload, folder)],
-                          stdout=at("duckdb.time"), rows=lambda header: csvasprinted(at("duckdb.out"), header)))
+                          stdout=at("duckdb.time"),
+                          rows=lambda header: csvasprinted(at("duckdb.out"), header)))
     if workload == 1:
         # sort's line order is relalg's here: name and dept are letters only.
         tools.append(tool("sort -u", ["sort", "-u", at("lines.txt")], stdout=at("sort.out"),
                           rows=lambda header: plainrows(at("sort.out")), env=ccollation))
     if workload == 5:
         # relalg orders ids as numbers, sort as text: the rows are compared as sets.
-        tools.append(tool("sort -u", ["sort", "-u", at("emp1.lines"), at("emp2.lines")], stdout=at("sort.out"),
-                          rows=lambda header: plainrows(at("sort.out")), ordered=False, env=ccollation))
+        tools.append(tool("sort -u", ["sort", "-u", at("emp1.lines"), at("emp2.lines")],
+                          stdout=at("sort.out"), rows=lambda header: plainrows(at("sort.out")),
+                          ordered=False, env=ccollation))
     if workload == 2 and "mawk" in optional:
         tools.append(tool("mawk", ["mawk", "-F,", mawkprogram, at("emp.csv")], stdout=at("mawk.out"),
                           rows=lambda header: csvasprinted(at("mawk.out"), header), env=ccollation))
@@ -220,6 +227,13 @@ def check(t, header, relalgrows):
     return "same %d rows" % len(rows) if sorted(rows) == sorted(relalgrows) else "MISMATCH: rows differ"
 
 
+def checkall(tools, folder):
+    """The size of relalg's result table as printed, and every alternative's check against it."""
+    header, relalgrows = resulttable(os.path.join(folder, "relalg.out"))
+    checks = {t.name: check(t, header, relalgrows) for t in tools[1:] if t.rows}
+    return len("\n".join([header] + relalgrows)) + 1, checks
+
+
 def measure(workload, rows, runs, scratch, relalg, seed, optional):
     folder = os.path.join(scratch, "w%d-%d" % (workload, rows))
     subprocess.run([sys.executable, os.path.join(here, "gen.py"), str(workload), str(rows), folder,
@@ -227,7 +241,7 @@ def measure(workload, rows, runs, scratch, relalg, seed, optional):
     tools = toolsfor(workload, folder, relalg, optional)
     wall = {t.name: [] for t in tools}
     relalgcpu, peaks, duckdbtimes = [], [], []
-    for run in range(runs):
+    for turn in range(runs):
         # The tools take turns, so a change in the machine's load falls on all of them.
         for t in tools:
             s, cpu, peak = timed(t, folder)
@@ -238,10 +252,8 @@ def measure(workload, rows, runs, scratch, relalg, seed, optional):
             if t.name == "duckdb":
                 with open(t.stdout) as f:
                     duckdbtimes.append(json.load(f))
-        if run == 0:
-            header, relalgrows = resulttable(os.path.join(folder, "relalg.out"))
-            resultsize = len("\n".join([header] + relalgrows)) + 1
-            checks = {t.name: check(t, header, relalgrows) for t in tools[1:] if t.rows}
+        if turn == 0:
+            resultsize, checks = checkall(tools, folder)
     seconds = {name: statistics.median(v) for name, v in wall.items()}
     result = {
         "input": os.path.getsize(os.path.join(folder, "input.txt")),
@@ -329,8 +341,8 @@ def speedtargets(results, big):
         s = results.get((w, big), {}).get("seconds", {})
         if s:
             ratio = s["sqlite3"] / s["relalg"]
-            targetline("%s: at most 1/%g of sqlite3's time" % (label(w), targetsqlite), ratio >= targetsqlite,
-                       "sqlite3/relalg %.2f" % ratio)
+            targetline("%s: at most 1/%g of sqlite3's time" % (label(w), targetsqlite),
+                       ratio >= targetsqlite, "sqlite3/relalg %.2f" % ratio)
     for w in titles:
         s = results.get((w, big), {}).get("seconds", {})
         if "duckdb" in s:
@@ -416,7 +428,8 @@ def optionaltools():
     """The alternatives this machine has, and a note for each one it lacks."""
     found, notes = set(), []
     if not shutil.which("node"):
-        notes.append("DuckDB skipped: node is missing (apt-get install -y nodejs npm, then npm ci --prefix bench)")
+        notes.append("DuckDB skipped: node is missing "
+                     "(apt-get install -y nodejs npm, then npm ci --prefix bench)")
     elif not os.path.isdir(duckdbpackage):
         notes.append("DuckDB skipped: its package is missing (npm ci --prefix bench)")
     else:
@@ -442,12 +455,15 @@ def loadline():
 
 
 def main():
-    parser = argparse.ArgumentParser(description="Times relalg against the floor, sqlite3, DuckDB, sort -u and mawk.")
+    parser = argparse.ArgumentParser(
+        description="Times relalg against the floor, sqlite3, DuckDB, sort -u and mawk.")
     parser.add_argument("--quick", action="store_true", help="10,000 and 100,000 rows, one run each")
     parser.add_argument("--workloads", type=numbers, default=sorted(titles),
                         help="the workloads to run, as 8,9 or 1-7 (default: all)")
-    parser.add_argument("--sizes", type=lambda t: sorted(int(n) for n in t.split(",")), help="row counts, as 1000,10000 (default: 10000,100000,1000000)")
-    parser.add_argument("--runs", type=int, help="runs per workload and size (default: 5, 3 at 1,000,000 rows)")
+    parser.add_argument("--sizes", type=lambda t: sorted(int(n) for n in t.split(",")),
+                        help="row counts, as 1000,10000 (default: 10000,100000,1000000)")
+    parser.add_argument("--runs", type=int,
+                        help="runs per workload and size (default: 5, 3 at 1,000,000 rows)")
     parser.add_argument("--keep", action="store_true", help="keep the generated inputs and outputs")
     parser.add_argument("--relalg", help="time this relalg program instead of building one")
     parser.add_argument("--seed", type=int, default=6)
@@ -479,13 +495,14 @@ def main():
             shutil.rmtree(scratch, ignore_errors=True)
     runs = "%d run%s" % (args.runs, "s" if args.runs > 1 else "") if args.runs else (
         "one run" if args.quick else "5 runs (3 at 1,000,000 rows)")
-    print("\nMedians of %s; whole processes, wall clock, but DuckDB's own time inside its process; %s.\n" % (
-        runs, loadline()))
+    print("\nMedians of %s; whole processes, wall clock, but DuckDB's own time inside its process;"
+          " %s.\n" % (runs, loadline()))
     printtable(results)
     printduckdb(results)
     print("\nChecks (first run): every alternative's result compared with relalg's result table:")
     for (w, n), r in sorted(results.items()):
-        print("  %s %s: %s" % (label(w), rowlabel(w, n), "; ".join("%s %s" % kv for kv in r["checks"].items())))
+        checks = "; ".join("%s %s" % kv for kv in r["checks"].items())
+        print("  %s %s: %s" % (label(w), rowlabel(w, n), checks))
     for note in notes:
         print(note)
     printtargets(results, sizes)
