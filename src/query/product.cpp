@@ -1,6 +1,8 @@
 // Product: every pairing of the operands' rows, sorted without repeated rows.
 #include "query/database.h"
 
+#include "model/rowlimit.h"
+
 namespace relalg {
 
 table database::product(std::string_view a) {
@@ -15,10 +17,11 @@ table database::product(std::string_view a) {
   // operands' sorted distinct rows in order gives the sorted distinct product directly.
   const std::vector<int32_t> left = r.distinctrows();
   const std::vector<int32_t> right = u.distinctrows();
+  const auto rows = static_cast<size_t>(checkedrowcount(uint64_t{left.size()} * right.size()));
   std::vector<int32_t> leftrows;
   std::vector<int32_t> rightrows;
-  leftrows.reserve(left.size() * right.size());
-  rightrows.reserve(left.size() * right.size());
+  leftrows.reserve(rows);
+  rightrows.reserve(rows);
   for (const int32_t x : left) {
     for (const int32_t y : right) {
       leftrows.push_back(x);
