@@ -16,6 +16,8 @@ namespace relalg {
 namespace {
 
 constexpr size_t chunk = size_t{1} << 16;
+// A reported size is believed while it is at most this many times the bytes read so far.
+constexpr size_t hintbound = 64;
 
 // Bytes read into buffer; 0 at the end, -1 when reading fails.
 ssize_t readsome(int fd, char* buffer, size_t size) {
@@ -27,11 +29,12 @@ ssize_t readsome(int fd, char* buffer, size_t size) {
 }
 
 // Enlarges text, keeping its first used bytes, to hold at least needed. The size the system
-// reported is a hint only: a text is never made larger than twice the bytes that arrived, so
-// a bogus size costs nothing, and a true one gives a text of exactly that size.
+// reported is a hint, believed only within a bound set by the bytes that have arrived: a true
+// size gives a text of exactly that size after a few small steps, a bogus one at most that
+// bound.
 void makeroom(std::string& text, size_t used, size_t needed, size_t hint) {
-  const size_t doubled = std::max(2 * needed, chunk);
-  const size_t size = hint >= needed && hint < doubled ? hint : doubled;
+  const size_t size =
+      hint >= needed && hint / hintbound <= needed ? hint : std::max(2 * needed, chunk);
   std::string larger;
   larger.reserve(size);  // a fresh text takes exactly this, where resizing would round up
   larger.append(text, 0, used);

@@ -1,12 +1,14 @@
 // The pieces behind the program's failures: reading a file whole, the row limit, and a failure
 // carried back from the evaluation's thread.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <new>
 #include <random>
 #include <string>
+#include <thread>
 
 #include "driver/inputfile.h"
 #include "driver/largestack.h"
@@ -34,6 +36,18 @@ TEST(inputfile, readsExactlyWhatTheFileHolds) {
   fs::remove(path);
   EXPECT_FALSE(readinput(path.c_str()).has_value());
   EXPECT_FALSE(readinput(fs::temp_directory_path().c_str()).has_value());
+}
+
+TEST(inputfile, readsAPipeWhichReportsNoSize) {
+  const fs::path path = fs::temp_directory_path() / ("relalgfifo" + std::to_string(getpid()));
+  ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+  const std::string bytes(1000003, 'x');
+  std::thread writer([&] { programtesting::write(path, bytes); });
+  const auto got = readinput(path.c_str());
+  writer.join();
+  fs::remove(path);
+  ASSERT_TRUE(got.has_value());
+  EXPECT_EQ(*got, bytes);
 }
 
 TEST(rowlimit, countsUpToTheLargestRowIndex) {
