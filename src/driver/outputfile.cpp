@@ -115,27 +115,29 @@ class temporary {
 };
 
 // Gives the new file the existing output's owner and permission bits, or for a new output
-// those that creating it would have given. Where the system refuses, the file stays as made.
-void keepattributes(int fd, const struct stat* existing) {
+// those that creating it would have given. False when the system refuses: a file that would
+// lose its owner or its bits is better written in place.
+bool keepattributes(int fd, const struct stat* existing) {
   if (!existing) {
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-    return;
+    return ::fchmod(fd, 0666 & ~mask) == 0;
   }
-  if (existing->st_uid != ::geteuid() || existing->st_gid != ::getegid()) {
-    const int owned = ::fchown(fd, existing->st_uid, existing->st_gid);
-    static_cast<void>(owned);  // only a privileged user may give a file away
+  // Only a privileged user may give a file away.
+  if ((existing->st_uid != ::geteuid() || existing->st_gid != ::getegid()) &&
+      ::fchown(fd, existing->st_uid, existing->st_gid) != 0) {
+    return false;
   }
-  ::fchmod(fd, existing->st_mode & 07777);
+  return ::fchmod(fd, existing->st_mode & 07777) == 0;
 }
 
 int replace(const std::string& path, const std::string& target, const struct stat* existing,
             const std::function<void(std::ostream&)>& write) {
   temporary temp(target);
   // A folder that takes no new file may still hold a writable output.
-  if (!temp.file.valid()) return writedirect(path, write);
-  keepattributes(temp.file.get(), existing);
+  if (!temp.file.valid() || !keepattributes(temp.file.get(), existing)) {
+    return writedirect(path, write);
+  }
   const int error = writeinto(temp.file, write);
   return error != 0 ? error : temp.renameto(target);
 }
@@ -145,9 +147,9 @@ int replace(const std::string& path, const std::string& target, const struct sta
 int writewhole(const std::string& path, const std::function<void(std::ostream&)>& write) {
   struct stat seen;
   if (::stat(path.c_str(), &seen) != 0) {
-    // A path that is not there yet, or a link to one, is made; any other fault is met by
-    // opening the path, as it always was.
-    if (errno != ENOENT) return writedirect(path, write);
+    // A path that is not there yet, or a link to one, is made; any other fault (and the
+    // empty path, which names nothing) is met by opening the path, as it always was.
+    if (errno != ENOENT || path.empty()) return writedirect(path, write);
     return replace(path, linktarget(path), nullptr, write);
   }
   if (!S_ISREG(seen.st_mode)) return writedirect(path, write);

@@ -135,11 +135,17 @@ TEST_F(faults, fullFileSystemLosesNothing) {
   EXPECT_EQ(listing(dir / "full"), (std::vector<std::string>{"both", "out"}));
 }
 
-TEST_F(faults, permissionBitsKept) {
+TEST_F(faults, ownerAndPermissionBitsKept) {
   write(dir / "kept", "old output\n");
   fs::permissions(dir / "kept", static_cast<fs::perms>(0640));
+  // Root can give the file to another owner, which replacing it must keep.
+  const uid_t owner = geteuid() == 0 ? 65534 : geteuid();
+  ASSERT_EQ(chown((dir / "kept").c_str(), owner, static_cast<gid_t>(-1)), 0);
   EXPECT_EQ(runprogram({dir / "in", dir / "kept"}).status, 0);
   EXPECT_EQ(permissions(dir / "kept"), 0640u);
+  struct stat status;
+  ASSERT_EQ(stat((dir / "kept").c_str(), &status), 0);
+  EXPECT_EQ(status.st_uid, owner);
   EXPECT_EQ(contents(dir / "kept"), run(sample));
   // A new output is made as any new file, not as the private temporary file it was.
   EXPECT_EQ(runprogram({dir / "in", dir / "new"}).status, 0);

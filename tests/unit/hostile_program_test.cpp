@@ -23,13 +23,16 @@ class hostileprogram : public programtest {
 
 TEST_F(hostileprogram, unwritableOutputIsSilent) {
   fs::create_directory(dir / "folder");
-  for (const fs::path& out : {dir / "folder", dir / "missing" / "out"}) {
+  const std::vector<std::string> here = listing(fs::current_path());
+  // The empty path names no file, not even one of the current folder.
+  for (const fs::path& out : {dir / "folder", dir / "missing" / "out", fs::path()}) {
     const outcome got = runprogram({dir / "in", out});
     EXPECT_EQ(got.status, 0) << out;
     EXPECT_EQ(got.out + got.err, "") << out;
   }
   EXPECT_TRUE(fs::is_empty(dir / "folder"));
   EXPECT_FALSE(fs::exists(dir / "missing"));
+  EXPECT_EQ(listing(fs::current_path()), here);
 }
 
 TEST_F(hostileprogram, sameFileForInputAndOutputHoldsTheWholeOutput) {
