@@ -70,10 +70,13 @@ int writedirect(const std::string& path, const std::function<void(std::ostream&)
   return writeinto(file, write);
 }
 
+// The folder part of a path, with its final slash: empty for a bare name.
 std::string folderof(const std::string& path) {
   const size_t slash = path.rfind('/');
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
+
+std::string nameof(const std::string& path) { return path.substr(folderof(path).size()); }
 
 // The path of the file that path names through symbolic links; path itself when it is no link.
 std::string linktarget(std::string path) {
@@ -91,7 +94,7 @@ std::string linktarget(std::string path) {
 class temporary {
  public:
   explicit temporary(const std::string& target)
-      : name(folderof(target) + "." + target.substr(target.rfind('/') + 1) + ".XXXXXX"),
+      : name(folderof(target) + "." + nameof(target) + ".XXXXXX"),
         file(::mkostemp(name.data(), O_CLOEXEC)),
         pending(file.valid()) {}
   ~temporary() {
