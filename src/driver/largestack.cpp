@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <exception>
 
 namespace relalg {
 
@@ -15,8 +16,20 @@ namespace {
 constexpr size_t basestack = size_t{16} << 20;
 constexpr size_t stackperlevel = size_t{16} << 10;
 
-void* runwork(void* work) {
-  (*static_cast<const std::function<void()>*>(work))();
+// The work and how it ended: an exception may not leave the thread, so it is kept here and
+// thrown again on the calling thread.
+struct job {
+  const std::function<void()>& work;
+  std::exception_ptr failure;
+};
+
+void* runwork(void* started) {
+  job& j = *static_cast<job*>(started);
+  try {
+    j.work();
+  } catch (...) {
+    j.failure = std::current_exception();
+  }
   return nullptr;
 }
 
@@ -27,15 +40,16 @@ void onlargestack(int64_t depth, const std::function<void()>& work) {
       basestack + static_cast<size_t>(std::max<int64_t>(depth, 0)) * stackperlevel;
   pthread_attr_t attributes;
   pthread_t thread;
+  job j{work, nullptr};
   bool started = false;
   if (pthread_attr_init(&attributes) == 0) {
     started = pthread_attr_setstacksize(&attributes, stacksize) == 0 &&
-              pthread_create(&thread, &attributes, runwork,
-                             const_cast<std::function<void()>*>(&work)) == 0;
+              pthread_create(&thread, &attributes, runwork, &j) == 0;
     pthread_attr_destroy(&attributes);
   }
   if (started) {
     pthread_join(thread, nullptr);
+    if (j.failure) std::rethrow_exception(j.failure);
   } else {
     work();  // no thread to be had: the main stack still serves every shallow query
   }

@@ -9,6 +9,7 @@
 #include "model/charcolumn.h"
 #include "model/intcolumn.h"
 #include "model/keysort.h"
+#include "model/rowlimit.h"
 #include "model/textint.h"
 
 namespace relalg {
@@ -33,7 +34,10 @@ std::optional<table> table::read(source& ip, std::optional<std::string_view>& ro
   // An empty line or the end right after the header gives a table without rows.
   const size_t rowsstart = ip.position();
   bool asprinted = true;
-  while (ip.peek() != '\n' && !ip.atend() && !t.columns.empty()) asprinted &= t.readrow(ip);
+  while (ip.peek() != '\n' && !ip.atend() && !t.columns.empty()) {
+    checkedrowcount(uint64_t{1} + static_cast<uint64_t>(t.rowcount()));  // indices are 32-bit
+    asprinted &= t.readrow(ip);
+  }
   if (asprinted) rowsasread = ip.since(rowsstart);
   return t;
 }

@@ -1,7 +1,7 @@
 // Product: every pairing of the operands' rows, sorted without repeated rows.
 #include <algorithm>
-#include <new>
 
+#include "model/rowlimit.h"
 #include "query/database.h"
 
 namespace relalg {
@@ -18,13 +18,11 @@ combined combine(const std::vector<table>& parts, int64_t limit) {
     // Saturated: only whether the count passes what rows can be counted in matters then.
     c.rows = size != 0 && c.rows > INT64_MAX / size ? INT64_MAX : c.rows * size;
   }
-  const int64_t made = std::min(c.rows, limit);
-  // Row indices are 32-bit: a larger result cannot be held.
-  if (made > INT32_MAX) throw std::bad_alloc();
+  const int32_t made = checkedrowcount(static_cast<uint64_t>(std::min(c.rows, limit)));
   std::vector<std::vector<int32_t>> rows(parts.size());
   for (auto& r : rows) r.reserve(static_cast<size_t>(made));
   std::vector<size_t> at(parts.size(), 0);
-  for (int64_t i = 0; i < made; ++i) {
+  for (int32_t i = 0; i < made; ++i) {
     for (size_t p = 0; p < parts.size(); ++p) rows[p].push_back(distinct[p][at[p]]);
     // The last operand's row turns fastest, like the last digit of a counter.
     for (size_t p = parts.size(); p-- > 0;) {

@@ -4,6 +4,8 @@
 
 #include <typeinfo>
 
+#include "model/rowlimit.h"
+
 namespace relalg {
 
 namespace {
@@ -57,7 +59,8 @@ table database::unite(const querynode& n) {
   for (const auto& c : r.columns) t.addcolumn(emptylike(*c));
   const std::vector<int32_t> left = r.distinctrows();
   const std::vector<int32_t> right = v.distinctrows();
-  for (const auto& c : t.columns) c->reserve(static_cast<int32_t>(left.size() + right.size()));
+  const int32_t rows = checkedrowcount(uint64_t{left.size()} + right.size());
+  for (const auto& c : t.columns) c->reserve(rows);
   size_t i = 0;
   size_t j = 0;
   while (i < left.size() || j < right.size()) {

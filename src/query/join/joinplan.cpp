@@ -2,8 +2,9 @@
 // combinations that pass.
 #include "query/join/joinplan.h"
 
-#include <new>
 #include <tuple>
+
+#include "model/rowlimit.h"
 
 namespace relalg {
 
@@ -91,7 +92,7 @@ std::vector<std::vector<int32_t>> joinplan::matches() const {
       end[l] = at.rows.size();
     }
   };
-  int64_t count = 0;
+  int32_t count = 0;
   size_t l = 0;
   open(0);
   while (true) {
@@ -113,9 +114,7 @@ std::vector<std::vector<int32_t>> joinplan::matches() const {
       open(++l);
       continue;
     }
-    // Row indices are 32-bit: a larger result cannot be held.
-    if (count == INT32_MAX) throw std::bad_alloc();
-    ++count;
+    count = checkedrowcount(uint64_t{1} + static_cast<uint64_t>(count));
     for (size_t i = 0; i < k; ++i) found[i].push_back(bound[i]);
   }
   return found;

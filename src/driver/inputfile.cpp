@@ -1,0 +1,75 @@
+// Reading the input file whole, into a text grown by what actually arrives.
+#include "driver/inputfile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "driver/descriptor.h"
+
+namespace relalg {
+
+namespace {
+
+constexpr size_t chunk = size_t{1} << 16;
+// A reported size is believed while it is at most this many times the bytes read so far.
+constexpr size_t hintbound = 64;
+
+// Bytes read into buffer; 0 at the end, -1 when reading fails.
+ssize_t readsome(int fd, char* buffer, size_t size) {
+  ssize_t got;
+  do {
+    got = ::read(fd, buffer, size);
+  } while (got < 0 && errno == EINTR);
+  return got;
+}
+
+// Enlarges text, keeping its first used bytes, to hold at least needed. The size the system
+// reported is a hint, believed only within a bound set by the bytes that have arrived: a true
+// size gives a text of exactly that size after a few small steps, a bogus one at most that
+// bound.
+void makeroom(std::string& text, size_t used, size_t needed, size_t hint) {
+  const size_t size =
+      hint >= needed && hint / hintbound <= needed ? hint : std::max(2 * needed, chunk);
+  std::string larger;
+  larger.reserve(size);  // a fresh text takes exactly this, where resizing would round up
+  larger.append(text, 0, used);
+  larger.resize(size);
+  text.swap(larger);
+}
+
+}  // namespace
+
+std::optional<std::string> readinput(const char* path) {
+  const descriptor file(::open(path, O_RDONLY | O_CLOEXEC));
+  struct stat status;
+  // Some file systems let a directory be read; it is never an input.
+  if (!file.valid() || ::fstat(file.get(), &status) != 0 || S_ISDIR(status.st_mode)) {
+    return std::nullopt;
+  }
+  const size_t hint = S_ISREG(status.st_mode) ? static_cast<size_t>(status.st_size) : 0;
+  std::string text;
+  size_t used = 0;
+  char probe[chunk];
+  for (;;) {
+    // Once the text is full, more room is made only for bytes that have arrived.
+    const bool full = used == text.size();
+    char* const into = full ? probe : text.data() + used;
+    const ssize_t got = readsome(file.get(), into, full ? sizeof probe : text.size() - used);
+    if (got < 0) return std::nullopt;
+    if (got == 0) break;
+    if (full) {
+      makeroom(text, used, used + static_cast<size_t>(got), hint);
+      std::memcpy(text.data() + used, probe, static_cast<size_t>(got));
+    }
+    used += static_cast<size_t>(got);
+  }
+  text.resize(used);
+  return text;
+}
+
+}  // namespace relalg

@@ -1,0 +1,54 @@
+// The whole program, from the command line to the exit status.
+#include "driver/program.h"
+
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <new>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+#include "driver/inputfile.h"
+#include "driver/outputfile.h"
+#include "driver/run.h"
+
+namespace relalg {
+
+namespace {
+
+// Reads, evaluates and writes; memory running out anywhere in these throws.
+int runfiles(const char* input, const char* output) {
+  std::optional<std::string> text = readinput(input);
+  if (!text) {
+    std::cout << "Hibas parameter vagy valamely mas oknal fogva nem nyithato mega fajl"
+              << std::endl;
+    return 0;
+  }
+  // The input is read whole before the output is opened, so both may be the same file.
+  const evaluated run = evaluateinput(std::move(*text));
+  const int error = writewhole(output, [&](std::ostream& op) { writeoutput(run, op); });
+  if (error == 0) return 0;  // also when the output could not be opened: nothing is said
+  std::fprintf(stderr, "relalg: cannot write %s: %s\n", output, std::strerror(error));
+  return 1;
+}
+
+}  // namespace
+
+int program(int argc, const char* const* argv) {
+  if (argc != 3) {
+    std::cout << "Nem megfelelo szamu parameter !" << std::endl;
+    return 0;
+  }
+  try {
+    return runfiles(argv[1], argv[2]);
+  } catch (const std::bad_alloc&) {
+  } catch (const std::length_error&) {
+  }
+  // Said without allocating, since memory has just run out.
+  std::fputs("relalg: the query's result does not fit in memory\n", stderr);
+  return 1;
+}
+
+}  // namespace relalg
