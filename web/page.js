@@ -174,13 +174,18 @@
     const table = document.createElement('table');
     const caption = table.createCaption();
     const count = result.rows.length;
-    caption.textContent = result.header + ': ' + count + (count === 1 ? ' row' : ' rows') +
+    const name = result.header.slice(0, result.header.indexOf('('));
+    caption.textContent = (name === '' ? '' : name + ': ') + count +
+        (count === 1 ? ' row' : ' rows') +
         (count > shownrows ? ', the first ' + shownrows + ' shown' : '');
     const head = table.createTHead().insertRow();
     for (const column of result.columns) {
       const cell = document.createElement('th');
+      const type = document.createElement('span');
       cell.scope = 'col';
-      cell.textContent = column.name;
+      type.className = 'type';
+      type.textContent = column.type;
+      cell.append(column.name, ' ', type);
       head.append(cell);
     }
     const body = table.createTBody();
