@@ -161,6 +161,20 @@ test('a file opened from disk runs with its exact bytes, carriage returns includ
   assert.ok(got.text.endsWith('R(a int, b char(4))\n1,\'x\'\n\n'));
 });
 
+test('a file dropped on the editor runs with its exact bytes', async () => {
+  const input = fs.readFileSync(path.join(root, 'tests/golden/hostile/nul-and-high-bytes.in'));
+  const dropped = await page.evaluateHandle((bytes) => {
+    const transfer = new DataTransfer();
+    transfer.items.add(new File([new Uint8Array(bytes)], 'dropped.txt'));
+    return transfer;
+  }, [...input]);
+  await page.dispatchEvent('#input', 'drop', {dataTransfer: dropped});
+  await page.waitForFunction(() => document.getElementById('status').textContent.includes('drop'));
+  const got = await after(() => page.click('#run'));
+  assertoutput(got, fs.readFileSync(path.join(root, 'tests/golden/hostile/nul-and-high-bytes.out')),
+      'dropped file');
+});
+
 test('the download button saves the output file exactly', async () => {
   const expected = fs.readFileSync(path.join(root, 'tests/golden/hostile/nul-and-high-bytes.out'));
   await runbytes(fs.readFileSync(path.join(root, 'tests/golden/hostile/nul-and-high-bytes.in')));
