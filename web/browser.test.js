@@ -175,6 +175,19 @@ test('a file dropped on the editor runs with its exact bytes', async () => {
       'dropped file');
 });
 
+test('an opened file that is not UTF-8 keeps one byte per character when edited', async () => {
+  const tail = '\n\nR(a char(4))\n\'\xe9t\xe9\'\n\'ete\'\n\n';
+  await page.evaluate((text) => {
+    window.relalgpage.load(Uint8Array.from(text, (c) => c.charCodeAt(0)), 'latin1.txt');
+  }, 'R' + tail);
+  const edited = 'select(R,EQ(a,\'\xe9t\xe9\'))' + tail;
+  await page.fill('#input', edited);
+  const got = await after(() => page.click('#run'));
+  const expected = Buffer.from(edited, 'latin1');
+  assertoutput(got, Buffer.concat([expected, Buffer.from('R(a char(4))\n\'\xe9t\xe9\'\n\n',
+      'latin1')]), 'edited file');
+});
+
 test('the download button saves the output file exactly', async () => {
   const expected = fs.readFileSync(path.join(root, 'tests/golden/hostile/nul-and-high-bytes.out'));
   await runbytes(fs.readFileSync(path.join(root, 'tests/golden/hostile/nul-and-high-bytes.in')));

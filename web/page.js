@@ -21,28 +21,41 @@
   let answer = null;  // the output file's bytes and the name to save them under
   let downloadurl = null;
 
+  function isutf8(bytes) {
+    try {
+      new TextDecoder('utf-8', {fatal: true}).decode(bytes);
+      return true;
+    } catch {
+      return false;
+    }
+  }
+
   // Text for bytes: UTF-8 when they are UTF-8 (a byte-order mark kept), else one character
   // per byte, so that every byte shows and none is replaced.
   function decode(bytes) {
-    try {
-      return new TextDecoder('utf-8', {fatal: true, ignoreBOM: true}).decode(bytes);
-    } catch {
-      let text = '';
-      for (let at = 0; at < bytes.length; at += 8192) {
-        text += String.fromCharCode.apply(null, bytes.subarray(at, at + 8192));
-      }
-      return text;
+    if (isutf8(bytes)) return new TextDecoder('utf-8', {ignoreBOM: true}).decode(bytes);
+    let text = '';
+    for (let at = 0; at < bytes.length; at += 8192) {
+      text += String.fromCharCode.apply(null, bytes.subarray(at, at + 8192));
     }
+    return text;
   }
 
   function load(bytes, name) {
     editor.value = decode(bytes);
-    loaded = {bytes, shown: editor.value, name};
+    loaded = {bytes, shown: editor.value, name, perbyte: !isutf8(bytes)};
   }
 
+  // The editor's text as bytes: the opened file's own while it is unchanged; after an edit,
+  // one byte per character where the file was shown so and every character still fits a
+  // byte, else UTF-8.
   function inputbytes() {
-    if (loaded && editor.value === loaded.shown) return loaded.bytes;
-    return new TextEncoder().encode(editor.value);
+    const text = editor.value;
+    if (loaded && text === loaded.shown) return loaded.bytes;
+    if (loaded && loaded.perbyte && !/[^\0-\xff]/.test(text)) {
+      return Uint8Array.from(text, (c) => c.charCodeAt(0));
+    }
+    return new TextEncoder().encode(text);
   }
 
   // One call of an exported function over the input's bytes; its answer is copied out of the
@@ -57,7 +70,7 @@
   }
 
   function failure(error) {
-    if (error instanceof RangeError) {
+    if (error instanceof RangeError && /call stack/i.test(error.message)) {
       return 'The query nests deeper than this browser\'s stack holds; the relalg program ' +
           'evaluates it. Nothing was written.';
     }
