@@ -24,6 +24,7 @@ const flags = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-ru
 
 let browser;
 let page;
+const fetched = [];  // requests that would leave the disk: the page makes none
 
 test.before(async () => {
   browser = await chromium.launch({
@@ -31,12 +32,16 @@ test.before(async () => {
     args: flags,
   });
   page = await browser.newPage({viewport: {width: 1280, height: 800}});
+  page.on('request', (request) => {
+    if (!/^(file|data|blob):/.test(request.url())) fetched.push(request.url());
+  });
   await page.goto(pageurl);
   await page.evaluate(() => window.relalgpage.ready);
 });
 
 test.after(async () => {
   await browser.close();
+  assert.deepStrictEqual(fetched, []);
 });
 
 function files(folder, suffix) {
@@ -104,6 +109,17 @@ function programoutput(input) {
   } finally {
     fs.rmSync(folder, {recursive: true});
   }
+}
+
+// What axe-core's rules for names, labels, contrast and structure find on the page as it is.
+async function accessibilityfaults() {
+  if (!(await page.evaluate(() => 'axe' in window))) {
+    await page.addScriptTag({path: require.resolve('axe-core/axe.min.js')});
+  }
+  return page.evaluate(async () => {
+    const found = await window.axe.run(document, {runOnly: ['wcag2a', 'wcag2aa', 'best-practice']});
+    return found.violations.map((v) => v.id + ': ' + v.nodes.map((n) => n.target).join(' '));
+  });
 }
 
 const tables = '\n\nR(a int, b char(4))\n1,\'x\'\n2,\'y\'\n\n';
@@ -288,6 +304,7 @@ test('without an explain function the tree view is hidden; a document draws a tr
   const line = await page.$eval('#input', (e) => e.value.slice(0, e.selectionEnd));
   assert.strictEqual(line.split('\n').length, 1);
   assert.match(await page.textContent('#notes'), /line 4: A text field/);
+  assert.deepStrictEqual(await accessibilityfaults(), []);
   await page.evaluate(() => {
     document.getElementById('treepane').hidden = true;
     document.getElementById('notation').hidden = true;
@@ -311,6 +328,7 @@ test('the page fits a wide screen and a phone, and works from the keyboard', asy
     }, id);
     assert.ok(named, '#' + id + ' has no label');
   }
+  assert.deepStrictEqual(await accessibilityfaults(), []);
   // Tab from the example list reaches the run button, and Enter on it runs.
   await page.focus('#examples');
   const reached = [];

@@ -55,11 +55,15 @@ window.relalgtree = (() => {
     return list;
   }
 
+  // A step's first rows, under its text (cut short: a deep query's text is long) and row count.
   function showtable(node, place) {
     const table = element('table');
     const shown = (node.first || []).length;
-    table.createCaption().textContent = node.text + ': ' + rowcount(node.rows) +
-        (shown < node.rows ? ', the first ' + shown + ' shown' : '');
+    const text = node.text.length > 200 ? node.text.slice(0, 200) + '…' : node.text;
+    const about = element('p', text + ': ' + rowcount(node.rows) +
+        (shown < node.rows ? ', the first ' + shown + ' shown' : ''), 'about');
+    about.id = 'nodetableabout';
+    table.setAttribute('aria-labelledby', about.id);
     const head = table.createTHead().insertRow();
     for (const column of node.columns || []) {
       const cell = element('th', columnname(column));
@@ -71,7 +75,7 @@ window.relalgtree = (() => {
       const line = body.insertRow();
       for (const value of row) line.insertCell().textContent = value;
     }
-    place.replaceChildren(table);
+    place.replaceChildren(about, table);
   }
 
   function branch(node, places, gotoline) {
