@@ -6,6 +6,7 @@
   const editor = $('input');
   const status = $('status');
   const shownrows = 1000;  // rows of the result drawn as a table; the output holds them all
+  const blocklines = 1000;  // lines of a long output laid out together
 
   // The module, made on first use and made again after a run that failed inside it: a run cut
   // short leaves the module's memory in no state to be trusted.
@@ -98,9 +99,42 @@
     show(out, 'Evaluated in ' + Math.round(took) + ' ms.');
   }
 
+  // The output's text, exact, in #output. A long one stands in blocks of lines that the browser
+  // lays out only once they are scrolled into view (laying out 200,000 lines at once takes about
+  // a second); each block's last line feed stands in a hidden element after it, so that copying
+  // adds no line between blocks.
+  function showtext(place, text) {
+    const blocks = [];
+    for (let at = 0; at < text.length;) {
+      let end = at;
+      for (let k = 0; k < blocklines && end < text.length; ++k) {
+        end = text.indexOf('\n', end) + 1 || text.length;
+      }
+      blocks.push(text.slice(at, end));
+      at = end;
+    }
+    if (blocks.length <= 1) {
+      place.textContent = text;
+      return;
+    }
+    const last = blocks.pop();
+    const nodes = [];
+    for (const block of blocks) {
+      const lines = document.createElement('div');
+      const linefeed = document.createElement('span');
+      lines.className = 'lines';
+      lines.textContent = block.slice(0, -1);
+      linefeed.hidden = true;
+      linefeed.textContent = '\n';
+      nodes.push(lines, linefeed);
+    }
+    nodes.push(last);
+    place.replaceChildren(...nodes);
+  }
+
   function show(bytes, message) {
     const text = bytes ? decode(bytes) : '';
-    $('output').textContent = text;
+    showtext($('output'), text);
     $('download').disabled = !bytes;
     drawresult(text);
     status.textContent = message;
