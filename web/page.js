@@ -1,0 +1,302 @@
+// The page's behaviour: loading an input, running it through the module, showing the output.
+'use strict';
+
+(() => {
+  const $ = (id) => document.getElementById(id);
+  const editor = $('input');
+  const status = $('status');
+  const shownrows = 1000;  // rows of the result drawn as a table; the output holds them all
+  const blocklines = 1000;  // lines of a long output laid out together
+
+  // The module, made on first use and made again after a run that failed inside it: a run cut
+  // short leaves the module's memory in no state to be trusted.
+  let made = null;
+  function module() {
+    if (!made) made = relalgmodule();
+    return made;
+  }
+
+  // An opened file's exact bytes, used as long as the editor still shows them unchanged: the
+  // editor drops carriage returns and cannot hold bytes that are not UTF-8.
+  let loaded = null;  // {bytes, shown, name}
+  let answer = null;  // the output file's bytes and the name to save them under
+  let downloadurl = null;
+
+  function isutf8(bytes) {
+    try {
+      new TextDecoder('utf-8', {fatal: true}).decode(bytes);
+      return true;
+    } catch {
+      return false;
+    }
+  }
+
+  // Text for bytes: UTF-8 when they are UTF-8 (a byte-order mark kept), else one character
+  // per byte, so that every byte shows and none is replaced.
+  function decode(bytes) {
+    if (isutf8(bytes)) return new TextDecoder('utf-8', {ignoreBOM: true}).decode(bytes);
+    let text = '';
+    for (let at = 0; at < bytes.length; at += 8192) {
+      text += String.fromCharCode.apply(null, bytes.subarray(at, at + 8192));
+    }
+    return text;
+  }
+
+  function load(bytes, name) {
+    editor.value = decode(bytes);
+    loaded = {bytes, shown: editor.value, name, perbyte: !isutf8(bytes)};
+  }
+
+  // The editor's text as bytes: the opened file's own while it is unchanged; after an edit,
+  // one byte per character where the file was shown so and every character still fits a
+  // byte, else UTF-8.
+  function inputbytes() {
+    const text = editor.value;
+    if (loaded && text === loaded.shown) return loaded.bytes;
+    if (loaded && loaded.perbyte && !/[^\0-\xff]/.test(text)) {
+      return Uint8Array.from(text, (c) => c.charCodeAt(0));
+    }
+    return new TextEncoder().encode(text);
+  }
+
+  // One call of an exported function over the input's bytes; its answer is copied out of the
+  // module's memory, which the next call reuses.
+  function call(m, exported, bytes) {
+    const at = m._malloc(Math.max(bytes.length, 1));
+    m.HEAPU8.set(bytes, at);
+    const size = exported(at, bytes.length);
+    m._free(at);
+    const from = m._answerbytes();
+    return m.HEAPU8.slice(from, from + size);  // HEAPU8 read again: memory may have grown
+  }
+
+  function failure(error) {
+    if (error instanceof RangeError && /call stack/i.test(error.message)) {
+      return 'The query nests deeper than this browser\'s stack holds; the relalg program ' +
+          'evaluates it. Nothing was written.';
+    }
+    return 'The evaluation failed in the browser (' + error.message + '). Nothing was written.';
+  }
+
+  async function run() {
+    const bytes = inputbytes();
+    status.textContent = 'Running…';
+    const m = await module();
+    const start = performance.now();
+    let out;
+    try {
+      out = call(m, m._run, bytes);
+    } catch (error) {
+      made = null;
+      answer = null;
+      show(null, failure(error));
+      return;
+    }
+    const took = performance.now() - start;
+    const name = loaded && editor.value === loaded.shown ? loaded.name : 'input';
+    answer = {bytes: out, name: name.replace(/\.[^.]*$/, '') + '.out'};
+    explain(m, bytes);
+    show(out, 'Evaluated in ' + Math.round(took) + ' ms.');
+  }
+
+  // The output's text, exact, in #output. A long one stands in blocks of lines that the browser
+  // lays out only once they are scrolled into view (laying out 200,000 lines at once takes about
+  // a second); each block's last line feed stands in a hidden element after it, so that copying
+  // adds no line between blocks.
+  function showtext(place, text) {
+    const blocks = [];
+    for (let at = 0; at < text.length;) {
+      let end = at;
+      for (let k = 0; k < blocklines && end < text.length; ++k) {
+        end = text.indexOf('\n', end) + 1 || text.length;
+      }
+      blocks.push(text.slice(at, end));
+      at = end;
+    }
+    if (blocks.length <= 1) {
+      place.textContent = text;
+      return;
+    }
+    const last = blocks.pop();
+    const nodes = [];
+    for (const block of blocks) {
+      const lines = document.createElement('div');
+      const linefeed = document.createElement('span');
+      lines.className = 'lines';
+      lines.textContent = block.slice(0, -1);
+      linefeed.hidden = true;
+      linefeed.textContent = '\n';
+      nodes.push(lines, linefeed);
+    }
+    nodes.push(last);
+    place.replaceChildren(...nodes);
+  }
+
+  function show(bytes, message) {
+    const text = bytes ? decode(bytes) : '';
+    showtext($('output'), text);
+    $('download').disabled = !bytes;
+    drawresult(text);
+    status.textContent = message;
+    window.relalgpage.runs += 1;
+  }
+
+  // The tree view needs the module's explain function; a module without it hides the view.
+  function explain(m, bytes) {
+    if (typeof m._explain !== 'function') return;
+    let doc;
+    try {
+      doc = JSON.parse(new TextDecoder().decode(call(m, m._explain, bytes)));
+    } catch (error) {
+      made = null;
+      $('treepane').hidden = true;
+      return;
+    }
+    showexplained(doc);
+  }
+
+  function showexplained(doc) {
+    relalgtree.render(doc, {
+      tree: $('tree'),
+      table: $('nodetable'),
+      notes: $('notes'),
+      notation: $('notation'),
+    }, gotoline);
+    $('treepane').hidden = false;
+    $('notation').hidden = false;
+  }
+
+  // Puts the editor's caret on a line of the input, counted from 1.
+  function gotoline(line) {
+    let at = 0;
+    for (let k = 1; k < line && at >= 0; ++k) at = editor.value.indexOf('\n', at) + 1 || -1;
+    if (at < 0) return;
+    const end = editor.value.indexOf('\n', at);
+    editor.focus();
+    editor.setSelectionRange(at, end < 0 ? editor.value.length : end);
+  }
+
+  // The result is the last table of the output: a header, its rows, and the empty line that
+  // ends the file. Rows are single lines, since no value holds a line feed.
+  function resultof(text) {
+    const from = text.lastIndexOf('\n\n', text.length - 3);
+    if (from < 0 || !text.endsWith('\n\n')) return null;
+    const lines = text.slice(from + 2, text.length - 2).split('\n');
+    const header = lines[0];
+    const inner = header.slice(header.indexOf('(') + 1, header.lastIndexOf(')'));
+    const columns = inner === '' ? [] : inner.split(', ').map((column) => {
+      const blank = column.lastIndexOf(' ');
+      const type = column.slice(blank + 1);
+      return {name: column.slice(0, blank), type, text: type.includes('(')};
+    });
+    return {header, columns, rows: lines.slice(1)};
+  }
+
+  // A printed row cut into its values: a text runs from its opening quote to a quote before a
+  // comma, an integer to the next comma, the last value to the end of the row.
+  function valuesof(row, columns) {
+    const values = [];
+    let at = 0;
+    columns.forEach((column, k) => {
+      let end = row.length;
+      if (k < columns.length - 1) {
+        const quoted = column.text && row[at] === '\'';
+        const stop = quoted ? row.indexOf('\',', at + 1) : row.indexOf(',', at);
+        end = stop < 0 ? row.length : stop + (quoted ? 1 : 0);
+      }
+      const value = row.slice(at, end);
+      values.push(column.text && /^'.*'$/s.test(value) ? value.slice(1, -1) : value);
+      at = end + 1;
+    });
+    return values;
+  }
+
+  function drawresult(text) {
+    const place = $('resulttable');
+    const result = resultof(text);
+    if (!result) {
+      place.replaceChildren();
+      return;
+    }
+    const table = document.createElement('table');
+    const caption = table.createCaption();
+    const count = result.rows.length;
+    const name = result.header.slice(0, result.header.indexOf('('));
+    caption.textContent = (name === '' ? '' : name + ': ') + count +
+        (count === 1 ? ' row' : ' rows') +
+        (count > shownrows ? ', the first ' + shownrows + ' shown' : '');
+    const head = table.createTHead().insertRow();
+    for (const column of result.columns) {
+      const cell = document.createElement('th');
+      const type = document.createElement('span');
+      cell.scope = 'col';
+      type.className = 'type';
+      type.textContent = column.type;
+      cell.append(column.name, ' ', type);
+      head.append(cell);
+    }
+    const body = table.createTBody();
+    for (const row of result.rows.slice(0, shownrows)) {
+      const line = body.insertRow();
+      valuesof(row, result.columns).forEach((value, k) => {
+        const cell = line.insertCell();
+        cell.textContent = value;
+        if (!result.columns[k].text) cell.className = 'number';
+      });
+    }
+    place.replaceChildren(table);
+  }
+
+  function download() {
+    if (downloadurl) URL.revokeObjectURL(downloadurl);
+    downloadurl = URL.createObjectURL(new Blob([answer.bytes], {type: 'text/plain'}));
+    const link = document.createElement('a');
+    link.href = downloadurl;
+    link.download = answer.name;
+    link.click();
+  }
+
+  async function openfile(file) {
+    if (!file) return;
+    load(new Uint8Array(await file.arrayBuffer()), file.name);
+    status.textContent = 'Opened ' + file.name + '.';
+  }
+
+  function showexample(name) {
+    const example = relalgexamples.find((e) => e.name === name);
+    load(new TextEncoder().encode(example.text), name + '.txt');
+  }
+
+  function wire() {
+    const list = $('examples');
+    for (const example of relalgexamples) list.add(new Option(example.name, example.name));
+    list.value = relalgexamples.some((e) => e.name === 'sales') ? 'sales' : list.value;
+    list.addEventListener('change', () => showexample(list.value));
+    showexample(list.value);
+
+    $('run').addEventListener('click', run);
+    document.addEventListener('keydown', (event) => {
+      if ((event.ctrlKey || event.metaKey) && event.key === 'Enter') {
+        event.preventDefault();
+        run();
+      }
+    });
+    $('download').addEventListener('click', download);
+    $('openfile').addEventListener('change', (event) => openfile(event.target.files[0]));
+    editor.addEventListener('dragover', (event) => event.preventDefault());
+    editor.addEventListener('drop', (event) => {
+      event.preventDefault();
+      openfile(event.dataTransfer.files[0]);
+    });
+  }
+
+  wire();
+  // For tests and tools: inputs as exact bytes, the output's exact bytes, a tree document.
+  window.relalgpage = {
+    ready: module().then(() => undefined),  // settles once the module is made
+    runs: 0,  // runs finished, so that a caller can wait for the next one
+    load,
+    outputbytes: () => (answer ? answer.bytes.slice() : null),
+    showexplained,
+  };
+})();
