@@ -71,10 +71,6 @@
   }
 
   function failure(error) {
-    if (error instanceof RangeError && /call stack/i.test(error.message)) {
-      return 'The query nests deeper than this browser\'s stack holds; the relalg program ' +
-          'evaluates it. Nothing was written.';
-    }
     return 'The evaluation failed in the browser (' + error.message + '). Nothing was written.';
   }
 

@@ -3,6 +3,7 @@
 #include "condition/condition.h"
 
 #include <algorithm>
+#include <cassert>
 #include <utility>
 
 #include "condition/comparison.h"
@@ -61,32 +62,57 @@ condition::condition(const querytree& tree, int32_t root, const columnlist& colu
   bind(tree, root, columns);
 }
 
-int32_t condition::bind(const querytree& tree, int32_t at, const columnlist& columns) {
-  const auto index = static_cast<int32_t>(nodes.size());
-  nodes.emplace_back();
-  const conditionnode& n = tree.conditions[static_cast<size_t>(at)];
-  node bound;
-  bound.k = n.k;
-  switch (n.k) {
-    case conditionkind::unrecognised:
-      break;
-    case conditionkind::andkind:
-    case conditionkind::orkind:
-      bound.first = bind(tree, n.first, columns);
-      bound.second = bind(tree, n.second, columns);
-      break;
-    case conditionkind::notkind:
-      bound.first = bind(tree, n.first, columns);
-      break;
-    default: {
-      const comparisonplan plan = plancomparison(n, columns);
-      bound.left = bindoperand(n.left, plan.left, columns);
-      bound.right = bindoperand(n.right, plan.right, columns);
-      bound.isint = plan.isint;
-    }
+void condition::bind(const querytree& tree, int32_t root, const columnlist& columns) {
+  const auto& nodes = tree.conditions;
+  const auto at = [&](int32_t i) -> const conditionnode& { return nodes[static_cast<size_t>(i)]; };
+  // The nodes under the root, each before its operands, as the tree lists them.
+  std::vector<int32_t> order;
+  for (std::vector<int32_t> pending{root}; !pending.empty();) {
+    const int32_t i = pending.back();
+    pending.pop_back();
+    order.push_back(i);
+    if (at(i).first != conditionnode::none) pending.push_back(at(i).first);
+    if (at(i).second != conditionnode::none) pending.push_back(at(i).second);
   }
-  nodes[static_cast<size_t>(index)] = bound;
-  return index;
+  // How many answers each node keeps waiting, operands before operators: an operator whose
+  // operands need alike needs one more, otherwise the larger.
+  std::vector<int32_t> need(nodes.size());
+  for (auto i = order.rbegin(); i != order.rend(); ++i) {
+    const conditionnode& n = at(*i);
+    const int32_t first = n.first == conditionnode::none ? 0 : need[static_cast<size_t>(n.first)];
+    const int32_t second =
+        n.second == conditionnode::none ? 0 : need[static_cast<size_t>(n.second)];
+    need[static_cast<size_t>(*i)] = first == second ? first + 1 : std::max(first, second);
+  }
+  assert(need[static_cast<size_t>(root)] <= deepest);
+  // Postfix order, the operand that needs more first: a node is written when it is met the
+  // second time, after its operands.
+  for (std::vector<std::pair<int32_t, bool>> pending{{root, false}}; !pending.empty();) {
+    const auto [i, expanded] = pending.back();
+    pending.pop_back();
+    const conditionnode& n = at(i);
+    if (!expanded && n.first != conditionnode::none) {
+      pending.push_back({i, true});
+      int32_t later = n.second;
+      int32_t sooner = n.first;
+      if (later != conditionnode::none &&
+          need[static_cast<size_t>(later)] > need[static_cast<size_t>(sooner)]) {
+        std::swap(later, sooner);
+      }
+      if (later != conditionnode::none) pending.push_back({later, false});
+      pending.push_back({sooner, false});
+      continue;
+    }
+    step s;
+    s.k = n.k;
+    if (iscomparison(n.k)) {
+      const comparisonplan plan = plancomparison(n, columns);
+      s.left = bindoperand(n.left, plan.left, columns);
+      s.right = bindoperand(n.right, plan.right, columns);
+      s.isint = plan.isint;
+    }
+    program.push_back(s);
+  }
 }
 
 condition::operand condition::bindoperand(std::string_view text, int32_t position,
@@ -105,35 +131,40 @@ condition::operand condition::bindoperand(std::string_view text, int32_t positio
 }
 
 bool condition::isequality(equality& found) const {
-  const node& n = nodes.front();
-  if (n.k != conditionkind::eq || !n.left.named || !n.right.named || n.left.slot == n.right.slot) {
+  const step& s = program.back();
+  if (program.size() != 1 || s.k != conditionkind::eq || !s.left.named || !s.right.named ||
+      s.left.slot == s.right.slot) {
     return false;
   }
-  found = {{n.left.slot, n.left.named}, {n.right.slot, n.right.named}, n.isint};
+  found = {{s.left.slot, s.left.named}, {s.right.slot, s.right.named}, s.isint};
   return true;
 }
 
-bool condition::answer(int32_t index, const int32_t* rows) const {
-  const node& n = nodes[static_cast<size_t>(index)];
-  switch (n.k) {
-    case conditionkind::unrecognised:
-      return false;
-    case conditionkind::andkind: {
-      // Both operands are always evaluated.
-      const bool first = answer(n.first, rows);
-      const bool second = answer(n.second, rows);
-      return first && second;
+bool condition::evaluatecondition(const int32_t* rows) const {
+  bool waiting[deepest];
+  int top = 0;
+  // Both operands of AND and OR are always evaluated.
+  for (const step& s : program) {
+    switch (s.k) {
+      case conditionkind::andkind:
+        --top;
+        waiting[top - 1] = waiting[top - 1] && waiting[top];
+        break;
+      case conditionkind::orkind:
+        --top;
+        waiting[top - 1] = waiting[top - 1] || waiting[top];
+        break;
+      case conditionkind::notkind:
+        waiting[top - 1] = !waiting[top - 1];
+        break;
+      case conditionkind::unrecognised:
+        waiting[top++] = false;
+        break;
+      default:
+        waiting[top++] = compare(s, rows);
     }
-    case conditionkind::orkind: {
-      const bool first = answer(n.first, rows);
-      const bool second = answer(n.second, rows);
-      return first || second;
-    }
-    case conditionkind::notkind:
-      return !answer(n.first, rows);
-    default:
-      return compare(n, rows);
   }
+  return waiting[0];
 }
 
 int32_t condition::integer(const operand& o, const int32_t* rows) {
@@ -148,7 +179,7 @@ std::string_view condition::text(const operand& o, const int32_t* rows, intbuffe
   return o.named ? stripquotes(o.named->valueview(rows[o.slot], buffer)) : o.text;
 }
 
-bool condition::compare(const node& n, const int32_t* rows) const {
+bool condition::compare(const step& n, const int32_t* rows) const {
   intbuffer leftbuffer;
   intbuffer rightbuffer;
   // Integer readings of a column of integers are its values: no text is made for them.

@@ -55,14 +55,16 @@ comparisonplan plancomparison(const conditionnode& n, const columnlist& columns)
 std::vector<int32_t> conjunctsof(const querytree& tree, int32_t root);
 
 // Binding once gives the same answers as reading the text again for every row: the text and
-// the columns' names and types are the same for every row; only the values differ.
+// the columns' names and types are the same for every row; only the values differ. The bound
+// condition is a program in postfix order, run with a small stack of answers: no recursion,
+// however deep the condition nests.
 class condition {
  public:
   // The condition rooted at `root`; the tree and the columns must outlive the condition.
   condition(const querytree& tree, int32_t root, const columnlist& columns);
 
   // The answer for one row of each slot: rows[slot].
-  bool evaluatecondition(const int32_t* rows) const { return answer(0, rows); }
+  bool evaluatecondition(const int32_t* rows) const;
 
   // The lowest and the highest slot the condition reads; first > last when it reads no
   // column, and its answer is then the same for every row.
@@ -89,24 +91,26 @@ class condition {
     int32_t number = 0;     // the constant's reading as an integer
   };
 
-  struct node {
+  // One step: a comparison or an unrecognised condition pushes its answer; AND and OR take
+  // the top two answers, NOT turns the top one.
+  struct step {
     conditionkind k = conditionkind::unrecognised;
-    int32_t first = -1;  // operands of AND, OR and NOT: indices of nodes
-    int32_t second = -1;
     operand left;
     operand right;
     bool isint = false;
   };
 
-  // Nodes in a flat list (the root first), so a deep condition is released without recursion.
-  std::vector<node> nodes;
+  // The most answers ever waiting: the larger operand of AND and OR goes first, so a condition
+  // of n comparisons keeps at most log2(n) + 1 waiting.
+  static constexpr int deepest = 64;
+
+  std::vector<step> program;
   int32_t lowest = INT32_MAX;
   int32_t highest = -1;
 
-  int32_t bind(const querytree& tree, int32_t at, const columnlist& columns);
+  void bind(const querytree& tree, int32_t root, const columnlist& columns);
   operand bindoperand(std::string_view text, int32_t position, const columnlist& columns);
-  bool answer(int32_t index, const int32_t* rows) const;
-  bool compare(const node& n, const int32_t* rows) const;
+  bool compare(const step& s, const int32_t* rows) const;
   static int32_t integer(const operand& o, const int32_t* rows);
   static std::string_view text(const operand& o, const int32_t* rows, intbuffer& buffer);
 };

@@ -25,18 +25,59 @@ table database::query(const querytree& t) {
                     ? leaves[static_cast<size_t>(n.first)] + leaves[static_cast<size_t>(n.second)]
                     : 1;
   }
-  table result = evaluate(t.root());
+  markneeded();
+  // Operands stand after their operator, so evaluating from the last node to the first meets
+  // every operand before its operator: no recursion, whatever the nesting.
+  values.assign(t.nodes.size(), table());
+  for (size_t i = t.nodes.size(); i-- > 0;) {
+    if (!needed[i]) continue;
+    values[i] = evaluate(static_cast<int32_t>(i));
+    if (watcher) watcher->seen(static_cast<int32_t>(i), values[i], values[i].rowcount());
+  }
+  table result = take(t.root());
+  values.clear();
   tree = nullptr;
   return result;
 }
 
-table database::evaluate(int32_t node) {
-  table t = apply(node);
-  if (watcher) watcher->seen(node, t, t.rowcount());
-  return t;
+void database::markneeded() {
+  const std::vector<querynode>& nodes = tree->nodes;
+  needed.assign(nodes.size(), false);
+  needed[static_cast<size_t>(tree->root())] = true;
+  // An operator comes before its operands, so one forward pass reaches them all.
+  for (size_t i = 0; i < nodes.size(); ++i) {
+    const querynode& n = nodes[i];
+    if (!needed[i] || n.op == operatorkind::table) continue;
+    if (const int32_t bottom = joined(n); bottom != querynode::none) {
+      // A planned join evaluates the operands of its product, never the product itself.
+      std::vector<int32_t> pending{bottom};
+      while (!pending.empty()) {
+        const querynode& at = nodes[static_cast<size_t>(pending.back())];
+        if (at.op == operatorkind::product) {
+          pending.back() = at.first;
+          pending.push_back(at.second);
+        } else {
+          needed[static_cast<size_t>(pending.back())] = true;
+          pending.pop_back();
+        }
+      }
+      continue;
+    }
+    needed[static_cast<size_t>(n.first)] = true;
+    if (n.second != querynode::none) needed[static_cast<size_t>(n.second)] = true;
+  }
 }
 
-table database::apply(int32_t node) {
+int32_t database::joined(const querynode& n) const {
+  if (n.op != operatorkind::select || strategy != joins::planned) return querynode::none;
+  const int32_t bottom = beneath[static_cast<size_t>(n.first)];
+  return tree->nodes[static_cast<size_t>(bottom)].op == operatorkind::product ? bottom
+                                                                              : querynode::none;
+}
+
+table database::take(int32_t node) { return std::move(values[static_cast<size_t>(node)]); }
+
+table database::evaluate(int32_t node) {
   const querynode& n = tree->nodes[static_cast<size_t>(node)];
   switch (n.op) {
     case operatorkind::project:

@@ -51,9 +51,14 @@ class database {
   table query(const querytree& tree);
 
  private:
-  // The value of one node: an operator call or a table name; the watcher sees it.
+  // The value of one node, an operator call or a table name, from its operands' values.
   table evaluate(int32_t node);
-  table apply(int32_t node);
+  // An operand's value, taken from where evaluation left it.
+  table take(int32_t node);
+  // Which nodes are evaluated: every operand, but the products under planned joins.
+  void markneeded();
+  // The product a selection over (selections over) it evaluates as a join, or none.
+  int32_t joined(const querynode& n) const;
 
   // One operation per keyword, each given its node of the tree.
   table project(const querynode& n);
@@ -75,6 +80,9 @@ class database {
   std::vector<int32_t> beneath;
   // For each node, how many operands its products have, products flattened: 1 for any other.
   std::vector<int32_t> leaves;
+  std::vector<bool> needed;
+  // The values of the nodes evaluated and not yet taken by their operator.
+  std::vector<table> values;
 };
 
 }  // namespace relalg

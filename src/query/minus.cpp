@@ -81,8 +81,8 @@ std::vector<bool> matched(const table& t, const table& u, int32_t count) {
 }  // namespace
 
 table database::minus(const querynode& n) {
-  const table r = evaluate(n.first);
-  const table u = evaluate(n.second);
+  const table r = take(n.first);
+  const table u = take(n.second);
   table t;
   t.name = r.name;
   t.addclones(r);

@@ -49,8 +49,8 @@ table combination(const std::vector<table>& parts, const std::vector<std::vector
 }
 
 table database::product(const querynode& n) {
-  const table r = evaluate(n.first);
-  const table u = evaluate(n.second);
+  const table r = take(n.first);
+  const table u = take(n.second);
   return combine({r, u}, INT64_MAX).t;
 }
 

@@ -6,7 +6,7 @@
 namespace relalg {
 
 table database::project(const querynode& n) {
-  const table r = evaluate(n.first);
+  const table r = take(n.first);
   // For each name, the first column that bears it, as copycolumn finds it, looked up without
   // a scan of every column for every name of a long list.
   std::unordered_map<std::string_view, size_t> named;

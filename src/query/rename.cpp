@@ -4,7 +4,7 @@
 namespace relalg {
 
 table database::rename(const querynode& n) {
-  const table r = evaluate(n.first);
+  const table r = take(n.first);
   table t;
   t.addclones(r);
   const renaming names = readrenaming(n.rest, t.columns.size());

@@ -9,16 +9,14 @@ namespace relalg {
 table database::select(const querynode& n) {
   // Selections over selections over a product are one selection by all their conditions:
   // each names the product's columns, and each keeps the order of the rows it is given.
-  const int32_t bottom = beneath[static_cast<size_t>(n.first)];
-  if (strategy == joins::planned &&
-      tree->nodes[static_cast<size_t>(bottom)].op == operatorkind::product) {
+  if (const int32_t bottom = joined(n); bottom != querynode::none) {
     std::vector<int32_t> roots{n.condition};
     for (int32_t at = n.first; at != bottom; at = tree->nodes[static_cast<size_t>(at)].first) {
       roots.push_back(tree->nodes[static_cast<size_t>(at)].condition);
     }
     return join(bottom, roots);
   }
-  const table r = evaluate(n.first);
+  const table r = take(n.first);
   table t;
   t.name = r.name;
   t.addclones(r);
@@ -50,7 +48,7 @@ table database::join(int32_t over, const std::vector<int32_t>& roots) {
       pending.push_back(at.second);
       pending.push_back(at.first);
     } else {
-      parts.push_back(evaluate(node));
+      parts.push_back(take(node));
     }
   }
   if (watcher) {

@@ -51,8 +51,8 @@ int comparerowsacross(const table& x, int32_t a, const table& y, int32_t b) {
 }  // namespace
 
 table database::unite(const querynode& n) {
-  const table r = evaluate(n.first);
-  const table u = evaluate(n.second);
+  const table r = take(n.first);
+  const table u = take(n.second);
   const table v = asfirst(u, r);
   table t;
   t.name = r.name;

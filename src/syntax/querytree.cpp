@@ -40,63 +40,83 @@ querytree::querytree(std::string_view text) : kifejezes(text), parens(text) {
   if (nesting::deepestof(text) <= nesting::maxnesting) parsequery(text);
 }
 
-int32_t querytree::parsequery(std::string_view s) {
-  const auto index = static_cast<int32_t>(nodes.size());
-  nodes.emplace_back();
-  nodes.back().text = s;
-  const operatorkind op = keywordat(s, operators, operatorkind::table);
-  if (op == operatorkind::table) {
-    nodes.back().name = s.substr(0, findeither(s, '(', ','));
-    return index;
+namespace {
+
+// A text still to be parsed, and where its node's index goes: the first or the second
+// operand of the node `parent` (none for the root).
+struct pending {
+  std::string_view text;
+  int32_t parent;
+  bool first;
+};
+
+}  // namespace
+
+// A work list instead of a recursion, so that no call stack grows with the nesting: each
+// node is made before its operands, which therefore always stand after it in the list.
+int32_t querytree::parsequery(std::string_view root) {
+  const auto rootindex = static_cast<int32_t>(nodes.size());
+  std::vector<pending> work{{root, querynode::none, true}};
+  while (!work.empty()) {
+    const pending p = work.back();
+    work.pop_back();
+    const auto index = static_cast<int32_t>(nodes.size());
+    if (p.parent != querynode::none) {
+      querynode& parent = nodes[static_cast<size_t>(p.parent)];
+      (p.first ? parent.first : parent.second) = index;
+    }
+    querynode n;
+    n.text = p.text;
+    n.op = keywordat(p.text, operators, operatorkind::table);
+    if (n.op == operatorkind::table) {
+      n.name = p.text.substr(0, findeither(p.text, '(', ','));
+      nodes.push_back(n);
+      continue;
+    }
+    n.argument = argumenttext(p.text, parens);
+    const operands split = splitoperand(n.argument, parens);
+    n.rest = split.rest;
+    if (n.op == operatorkind::select) n.condition = parsecondition(split.rest);
+    nodes.push_back(n);
+    // The first operand is taken next, so the nodes stand in the order the text reads.
+    if (n.op == operatorkind::product || n.op == operatorkind::unite ||
+        n.op == operatorkind::minus) {
+      work.push_back({split.rest, index, false});
+    }
+    work.push_back({split.first, index, true});
   }
-  const std::string_view argument = argumenttext(s, parens);
-  const operands split = splitoperand(argument, parens);
-  // Indices, not references: parsing an operand grows the list.
-  const int32_t first = parsequery(split.first);
-  int32_t second = querynode::none;
-  int32_t condition = querynode::none;
-  if (op == operatorkind::product || op == operatorkind::unite || op == operatorkind::minus) {
-    second = parsequery(split.rest);
-  } else if (op == operatorkind::select) {
-    condition = parsecondition(split.rest);
-  }
-  querynode& n = nodes[static_cast<size_t>(index)];
-  n.op = op;
-  n.argument = argument;
-  n.first = first;
-  n.second = second;
-  n.rest = split.rest;
-  n.condition = condition;
-  return index;
+  return rootindex;
 }
 
-int32_t querytree::parsecondition(std::string_view s) {
-  const auto index = static_cast<int32_t>(conditions.size());
-  conditions.emplace_back();
-  conditions.back().text = s;
-  const conditionkind k = keywordat(s, connectives, conditionkind::unrecognised);
-  if (k == conditionkind::unrecognised) return index;  // answers no
-  const std::string_view argument = argumenttext(s, parens);
-  int32_t first = conditionnode::none;
-  int32_t second = conditionnode::none;
-  operands split{};
-  if (k == conditionkind::andkind || k == conditionkind::orkind) {
-    const operands both = splitoperand(argument, parens);
-    first = parsecondition(both.first);
-    second = parsecondition(both.rest);
-  } else if (k == conditionkind::notkind) {
-    first = parsecondition(argument);
-  } else {
-    split = splitcomparison(argument, parens);
+int32_t querytree::parsecondition(std::string_view root) {
+  const auto rootindex = static_cast<int32_t>(conditions.size());
+  std::vector<pending> work{{root, conditionnode::none, true}};
+  while (!work.empty()) {
+    const pending p = work.back();
+    work.pop_back();
+    const auto index = static_cast<int32_t>(conditions.size());
+    if (p.parent != conditionnode::none) {
+      conditionnode& parent = conditions[static_cast<size_t>(p.parent)];
+      (p.first ? parent.first : parent.second) = index;
+    }
+    conditionnode n;
+    n.text = p.text;
+    n.k = keywordat(p.text, connectives, conditionkind::unrecognised);
+    if (n.k != conditionkind::unrecognised) n.argument = argumenttext(p.text, parens);
+    conditions.push_back(n);
+    if (n.k == conditionkind::andkind || n.k == conditionkind::orkind) {
+      const operands both = splitoperand(n.argument, parens);
+      work.push_back({both.rest, index, false});
+      work.push_back({both.first, index, true});
+    } else if (n.k == conditionkind::notkind) {
+      work.push_back({n.argument, index, true});
+    } else if (n.k != conditionkind::unrecognised) {
+      const operands split = splitcomparison(n.argument, parens);
+      conditions.back().left = split.first;
+      conditions.back().right = split.rest;
+    }
   }
-  conditionnode& n = conditions[static_cast<size_t>(index)];
-  n.k = k;
-  n.argument = argument;
-  n.first = first;
-  n.second = second;
-  n.left = split.first;
-  n.right = split.rest;
-  return index;
+  return rootindex;
 }
 
 std::vector<std::string_view> projectnames(std::string_view list) {

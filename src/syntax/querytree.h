@@ -31,7 +31,9 @@ struct querynode {
   int32_t condition = none;  // select: the root of its condition
 };
 
+// The six comparisons stand last.
 enum class conditionkind { unrecognised, andkind, orkind, notkind, eq, neq, lt, lte, gt, gte };
+inline bool iscomparison(conditionkind k) { return k >= conditionkind::eq; }
 
 // One connective or comparison of a selection condition; an unrecognised text answers no.
 struct conditionnode {
@@ -46,8 +48,8 @@ struct conditionnode {
   std::string_view right;
 };
 
-// Built once per query, in one recursion per level of nesting, so it is built where the
-// evaluation runs: on a stack sized for the query's depth. The text must outlive the tree.
+// Built once per query, without recursion: no call stack grows with the nesting. In both
+// lists a node stands before its operands. The text must outlive the tree.
 class querytree {
  public:
   explicit querytree(std::string_view kifejezes);
