@@ -127,17 +127,12 @@ std::vector<uint32_t> charcolumn::sortkeys() const {
   return keys;
 }
 
-int charcolumn::compareto(int32_t row, const column& other, int32_t otherrow) const {
-  assert(typeid(other) == typeid(charcolumn));
-  // Byte order: string_view compares its characters as unsigned char.
-  return at(row).compare(static_cast<const charcolumn&>(other).at(otherrow));
-}
-
-void charcolumn::appendfrom(const column& other, int32_t otherrow) {
+void charcolumn::appendall(const column& other) {
   assert(typeid(other) == typeid(charcolumn));
   const auto& from = static_cast<const charcolumn&>(other);
   for (const auto& block : from.blocks) keep(block);
-  values.edit().push_back(from.at(otherrow));
+  auto& v = values.edit();
+  v.insert(v.end(), from.values.get().begin(), from.values.get().end());
 }
 
 void charcolumn::keep(const std::shared_ptr<const std::string>& block) {

@@ -27,9 +27,8 @@ class charcolumn : public column {
   int32_t size() const override { return static_cast<int32_t>(values.get().size()); }
   std::shared_ptr<column> clone() const override;
   void eraserow(int32_t row) override;
-  int comparerows(int32_t row1, int32_t row2) const override {
-    return compareto(row1, *this, row2);
-  }
+  // Byte order: string_view compares its characters as unsigned char.
+  int comparerows(int32_t row1, int32_t row2) const override { return at(row1).compare(at(row2)); }
   void swaprows(int32_t row1, int32_t row2) override;
 
   void keeprows(const std::vector<int32_t>& rows) override { values.keep(rows); }
@@ -37,8 +36,7 @@ class charcolumn : public column {
   void appendprinted(int32_t row, std::string& out) const override;
   void reserve(int32_t rows) override { values.reserve(rows); }
   std::vector<uint32_t> sortkeys() const override;
-  int compareto(int32_t row, const column& other, int32_t otherrow) const override;
-  void appendfrom(const column& other, int32_t otherrow) override;
+  void appendall(const column& other) override;
 
   std::string_view at(int32_t row) const { return values.get()[static_cast<size_t>(row)]; }
 

@@ -53,10 +53,8 @@ class column {
   // One key per row whose order is the order of comparerows: equal keys for equal values,
   // so rows can be sorted by counting instead of by comparing.
   virtual std::vector<uint32_t> sortkeys() const = 0;
-  // comparerows across two columns of this same type: a row of this one against another's.
-  virtual int compareto(int32_t row, const column& other, int32_t otherrow) const = 0;
-  // Appends a value of another column of this same type, unchanged.
-  virtual void appendfrom(const column& other, int32_t otherrow) = 0;
+  // Appends every value of another column of this same type, unchanged.
+  virtual void appendall(const column& other) = 0;
 };
 
 }  // namespace relalg

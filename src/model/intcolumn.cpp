@@ -46,14 +46,11 @@ void intcolumn::eraserow(int32_t row) {
   v.erase(v.begin() + row);
 }
 
-int intcolumn::compareto(int32_t row, const column& other, int32_t otherrow) const {
+void intcolumn::appendall(const column& other) {
   assert(typeid(other) == typeid(intcolumn));
-  return comparenumbers(at(row), static_cast<const intcolumn&>(other).at(otherrow));
-}
-
-void intcolumn::appendfrom(const column& other, int32_t otherrow) {
-  assert(typeid(other) == typeid(intcolumn));
-  values.edit().push_back(static_cast<const intcolumn&>(other).at(otherrow));
+  const auto& from = static_cast<const intcolumn&>(other).values.get();
+  auto& v = values.edit();
+  v.insert(v.end(), from.begin(), from.end());
 }
 
 void intcolumn::swaprows(int32_t row1, int32_t row2) {

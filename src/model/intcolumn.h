@@ -23,15 +23,14 @@ class intcolumn : public column {
   std::shared_ptr<column> clone() const override;
   void eraserow(int32_t row) override;
   int comparerows(int32_t row1, int32_t row2) const override {
-    return compareto(row1, *this, row2);
+    return comparenumbers(at(row1), at(row2));
   }
   void swaprows(int32_t row1, int32_t row2) override;
 
   void keeprows(const std::vector<int32_t>& rows) override { values.keep(rows); }
   void reserve(int32_t rows) override { values.reserve(rows); }
   std::vector<uint32_t> sortkeys() const override;
-  int compareto(int32_t row, const column& other, int32_t otherrow) const override;
-  void appendfrom(const column& other, int32_t otherrow) override;
+  void appendall(const column& other) override;
   std::string_view valueview(int32_t row, intbuffer& buffer) const override;
   void appendprinted(int32_t row, std::string& out) const override;
 

@@ -1,5 +1,5 @@
 // Union: the rows of both operands, columns matched by position, sorted without repeated
-// rows; by merging the two operands' sorted distinct rows, never holding both together.
+// rows.
 #include "query/database.h"
 
 #include <typeinfo>
@@ -41,39 +41,23 @@ table asfirst(const table& u, const table& r) {
   return v;
 }
 
-int comparerowsacross(const table& x, int32_t a, const table& y, int32_t b) {
-  for (size_t k = 0; k < x.columns.size(); ++k) {
-    if (const int order = x.columns[k]->compareto(a, *y.columns[k], b)) return order;
-  }
-  return 0;
-}
-
 }  // namespace
 
 table database::unite(const querynode& n) {
   const table r = take(n.first);
   const table u = take(n.second);
   const table v = asfirst(u, r);
+  checkedrowcount(uint64_t{static_cast<uint32_t>(r.rowcount())} +
+                  static_cast<uint32_t>(v.rowcount()));
+  // Both operands' rows in one table, then sorted once: a row both hold is kept once.
   table t;
   t.name = r.name;
-  for (const auto& c : r.columns) t.addcolumn(emptylike(*c));
-  const std::vector<int32_t> left = r.distinctrows();
-  const std::vector<int32_t> right = v.distinctrows();
-  const int32_t rows = checkedrowcount(uint64_t{left.size()} + right.size());
-  for (const auto& c : t.columns) c->reserve(rows);
-  size_t i = 0;
-  size_t j = 0;
-  while (i < left.size() || j < right.size()) {
-    const int order = i == left.size()    ? 1
-                      : j == right.size() ? -1
-                                          : comparerowsacross(r, left[i], v, right[j]);
-    // A row both operands hold is taken once.
-    const table& from = order <= 0 ? r : v;
-    const int32_t row = order <= 0 ? left[i] : right[j];
-    for (size_t k = 0; k < t.columns.size(); ++k) t.columns[k]->appendfrom(*from.columns[k], row);
-    if (order <= 0) ++i;
-    if (order >= 0) ++j;
+  for (size_t k = 0; k < r.columns.size(); ++k) {
+    auto both = r.columns[k]->clone();
+    both->appendall(*v.columns[k]);
+    t.addcolumn(std::move(both));
   }
+  t.sortunique();
   return t;
 }
 
