@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "model/intcolumn.h"
 #include "model/keysort.h"
 #include "model/texthash.h"
 #include "query/database.h"
@@ -11,46 +12,76 @@ namespace relalg {
 
 namespace {
 
-// A hash of a row's value texts in the first `count` columns.
-uint64_t hashrow(const table& x, int32_t row, int32_t count) {
-  uint64_t h = 0;
-  intbuffer buffer;
-  for (int32_t k = 0; k < count; ++k) {
-    // Each text's hash goes into the next one's, with its length, so that the pieces stay apart.
-    const std::string_view text = x.columns[static_cast<size_t>(k)]->valueview(row, buffer);
-    h = hashtext(text, h * 31 + text.size());
+// How column k of the two operands is matched: two columns of integers by their values,
+// which agree exactly when their texts do; any other pair by the value texts.
+std::vector<bool> integerpairs(const table& t, const table& u, int32_t count) {
+  std::vector<bool> both;
+  for (size_t k = 0; k < static_cast<size_t>(count); ++k) {
+    both.push_back(dynamic_cast<const intcolumn*>(t.columns[k].get()) &&
+                   dynamic_cast<const intcolumn*>(u.columns[k].get()));
   }
-  return h;
+  return both;
 }
 
-bool sametexts(const table& x, int32_t a, const table& y, int32_t b, int32_t count) {
-  intbuffer left;
-  intbuffer right;
-  for (int32_t k = 0; k < count; ++k) {
-    const auto i = static_cast<size_t>(k);
-    if (x.columns[i]->valueview(a, left) != y.columns[i]->valueview(b, right)) return false;
-  }
-  return true;
+uint64_t mixnumber(uint64_t h, int32_t number) {
+  h = (h ^ static_cast<uint32_t>(number)) * 0x9e3779b97f4a7c15ull;
+  return h ^ (h >> 32);
 }
 
-// Every row of x keyed by the hash of its texts, sorted by it.
-std::vector<uint64_t> byhash(const table& x, int32_t count) {
+// Every row of x keyed by the hash of its values in the first `count` columns, sorted by it;
+// a column at a time, so that each loop knows its column's type.
+std::vector<uint64_t> byhash(const table& x, int32_t count, const std::vector<bool>& integers) {
+  std::vector<uint64_t> hashes(static_cast<size_t>(x.rowcount()), 0);
+  for (size_t k = 0; k < static_cast<size_t>(count); ++k) {
+    const column& c = *x.columns[k];
+    if (integers[k]) {
+      const auto& numbers = static_cast<const intcolumn&>(c);
+      for (size_t row = 0; row < hashes.size(); ++row) {
+        hashes[row] = mixnumber(hashes[row], numbers.at(static_cast<int32_t>(row)));
+      }
+      continue;
+    }
+    intbuffer buffer;
+    for (size_t row = 0; row < hashes.size(); ++row) {
+      // Each text's hash goes into the next one's, with its length, so that the pieces stay apart.
+      const std::string_view text = c.valueview(static_cast<int32_t>(row), buffer);
+      hashes[row] = hashtext(text, hashes[row] * 31 + text.size());
+    }
+  }
   std::vector<uint64_t> words;
-  words.reserve(static_cast<size_t>(x.rowcount()));
-  for (int32_t row = 0; row < x.rowcount(); ++row) {
-    words.push_back(keyed(static_cast<uint32_t>(hashrow(x, row, count)), row));
+  words.reserve(hashes.size());
+  for (size_t row = 0; row < hashes.size(); ++row) {
+    words.push_back(keyed(static_cast<uint32_t>(hashes[row]), static_cast<int32_t>(row)));
   }
   std::vector<uint64_t> scratch;
   sortbykey(words, scratch);
   return words;
 }
 
+bool samerow(const table& x, int32_t a, const table& y, int32_t b,
+             const std::vector<bool>& integers) {
+  for (size_t k = 0; k < integers.size(); ++k) {
+    if (integers[k]) {
+      if (static_cast<const intcolumn&>(*x.columns[k]).at(a) !=
+          static_cast<const intcolumn&>(*y.columns[k]).at(b)) {
+        return false;
+      }
+      continue;
+    }
+    intbuffer left;
+    intbuffer right;
+    if (x.columns[k]->valueview(a, left) != y.columns[k]->valueview(b, right)) return false;
+  }
+  return true;
+}
+
 // The rows of t that match a row of u. Both sides are sorted by hash and walked together,
 // so that only rows of one hash meet, and memory is read in sequence: a hash table of a
 // large operand would be probed at random.
 std::vector<bool> matched(const table& t, const table& u, int32_t count) {
-  const std::vector<uint64_t> left = byhash(t, count);
-  const std::vector<uint64_t> right = byhash(u, count);
+  const std::vector<bool> integers = integerpairs(t, u, count);
+  const std::vector<uint64_t> left = byhash(t, count, integers);
+  const std::vector<uint64_t> right = byhash(u, count, integers);
   std::vector<bool> found(left.size(), false);
   std::vector<int32_t> distinct;  // the distinct rows of u in one run of equal hashes
   for (size_t i = 0, j = 0; i < left.size() && j < right.size();) {
@@ -64,14 +95,14 @@ std::vector<bool> matched(const table& t, const table& u, int32_t count) {
     for (; j < right.size() && keyof(right[j]) == h; ++j) {
       const int32_t b = rowof(right[j]);
       if (std::none_of(distinct.begin(), distinct.end(),
-                       [&](int32_t d) { return sametexts(u, d, u, b, count); })) {
+                       [&](int32_t d) { return samerow(u, d, u, b, integers); })) {
         distinct.push_back(b);
       }
     }
     for (; i < left.size() && keyof(left[i]) == h; ++i) {
       const int32_t a = rowof(left[i]);
       found[static_cast<size_t>(a)] = std::any_of(distinct.begin(), distinct.end(), [&](int32_t b) {
-        return sametexts(t, a, u, b, count);
+        return samerow(t, a, u, b, integers);
       });
     }
   }
