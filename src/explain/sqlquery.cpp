@@ -399,17 +399,19 @@ std::string translator::operand(std::string_view text, int32_t position, bool is
 
 std::string translator::castint(const std::string& ref, std::string_view name,
                                 const textfacts& facts) {
-  // SQLite's CAST reads a text as atoi does, though without saturating; stricter engines
-  // refuse or round any text but a plain integer.
-  if (dialect == sqldialect::sqlite && facts.beyond32) {
+  if (facts.beyond32) {
     warn("the text " + sqltext(commentsafe(*facts.beyond32)) + " of column " + commentsafe(name) +
-         " is read as an integer: relalg saturates it to 32 bits, SQLite does not");
-  } else if (dialect != sqldialect::sqlite && facts.notplain) {
-    warn("the text " + sqltext(commentsafe(*facts.notplain)) + " of column " + commentsafe(name) +
-         " is read as an integer (relalg reads " + std::to_string(texttoint(*facts.notplain)) +
-         "): " + std::string(enginename(dialect)) + " may refuse it or read it otherwise");
+         " is read as an integer: relalg saturates it to 32 bits, " +
+         std::string(enginename(dialect)) + " does not");
   }
-  return "CAST(" + ref + " AS INTEGER)";
+  // SQLite's CAST reads a text as atoi does; stricter engines refuse any text but a plain
+  // integer, so there atoi's reading is spelt out: white space, a sign, digits, else 0.
+  if (dialect == sqldialect::sqlite || !facts.notplain) return "CAST(" + ref + " AS INTEGER)";
+  const std::string pattern = "'^[ \\t\\n\\v\\f\\r]*([+-]?[0-9]+)'";
+  if (dialect == sqldialect::duckdb) {
+    return "COALESCE(TRY_CAST(regexp_extract(" + ref + ", " + pattern + ", 1) AS INTEGER), 0)";
+  }
+  return "COALESCE(CAST(substring(" + ref + " FROM " + pattern + ") AS INTEGER), 0)";
 }
 
 void translator::warnhighbyte(std::string_view name, const textfacts& facts) {
