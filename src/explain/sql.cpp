@@ -75,7 +75,7 @@ sqltables loadtables(const std::vector<table>& tables, const sqloptions& options
     if (!options.tables) continue;
     if (name != t.name) {
       out += "-- the table " + commentsafe(t.name) + " is created as " + commentsafe(name) +
-             ": SQL takes two names that differ in case only for one\n";
+             ": engines take names that differ only in case for one name\n";
     }
     std::vector<std::string> declared;
     for (size_t k = 0; k < columns.size(); ++k) {
@@ -105,6 +105,8 @@ std::optional<sqldialect> sqldialectnamed(std::string_view name) {
 }
 
 std::string sqlscript(std::string input, const sqloptions& options) {
+  // The sqlite3 shell ends a statement's text at a NUL byte, and other engines refuse it.
+  const bool nul = input.find('\0') != std::string::npos;
   source ip(std::move(input));
   const querysection q = readquerysection(ip);
   std::vector<table> tables;
@@ -126,6 +128,9 @@ std::string sqlscript(std::string input, const sqloptions& options) {
     w.query(tree);
     statement = translatequery(tree, recorder.shapes, loaded, options.dialect);
   });
+  if (nul)
+    statement.warnings.insert(statement.warnings.begin(),
+                              "the input holds NUL bytes, which SQL text cannot carry");
   for (const std::string& warning : statement.warnings) out += "-- " + warning + "\n";
   out += statement.text;
   return out;

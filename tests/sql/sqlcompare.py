@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
-"""Generated inputs run by relalg and, as SQL scripts, by sqlite3: the rows must agree.
+"""Inputs run by relalg and, as SQL scripts, by sqlite3 or DuckDB: the rows must agree.
 
-Usage: sqlrandom.py --relalg PATH --explain COMMAND... [--cases N] [--seed S] [--duckdb BENCH]
-With --duckdb, the scripts are written for DuckDB and run in it through the node package in
-BENCH/node_modules instead.
+Usage: sqlcompare.py --relalg PATH --explain COMMAND... [--cases N] [--seed S]
+                     [--inputs FILE...] [--duckdb BENCH]
+The inputs are generated, or the files given with --inputs. With --duckdb, the scripts are
+written for DuckDB and run in it through the node package in BENCH/node_modules, and the test
+is skipped (exit status 77) where node or the package is missing.
 
 Each case is a well-formed input (ints and texts, repeated column names, joins, unions,
 differences, nested selections). Its script, run by sqlite3 in quote mode, must print exactly
@@ -14,6 +16,7 @@ when an unwarned case disagrees or a script fails.
 import argparse
 import os
 import random
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -128,16 +131,16 @@ class generator:
 
 def resultrows(output):
     """The rows of the last table of relalg's output."""
-    blocks = [b for b in output.split("\n\n") if b]
-    return blocks[-1].split("\n")[1:]
+    blocks = [b for b in output.split(b"\n\n") if b]
+    return blocks[-1].split(b"\n")[1:]
 
 
 def warnings(script):
     """The comment lines right before the query's statement."""
-    lines = script.split("\n")
-    start = next(i for i, line in enumerate(lines) if line.startswith(("WITH", "SELECT")))
+    lines = script.split(b"\n")
+    start = next(i for i, line in enumerate(lines) if line.startswith((b"WITH", b"SELECT")))
     found = []
-    while start > 0 and lines[start - 1].startswith("-- "):
+    while start > 0 and lines[start - 1].startswith(b"-- "):
         start -= 1
         found.append(lines[start])
     return found
@@ -151,33 +154,43 @@ def main():
     parser.add_argument("--seed", type=int, default=13)
     parser.add_argument("--sqlite3", default="sqlite3")
     parser.add_argument("--duckdb", metavar="BENCH")
+    parser.add_argument("--inputs", nargs="+", default=[])
     args = parser.parse_args()
+    if args.duckdb and not (shutil.which("node") and
+                            os.path.isdir(os.path.join(args.duckdb, "node_modules", "@duckdb"))):
+        print("skipped: node or the DuckDB package is missing (npm ci --prefix bench)")
+        return 77
     explain = args.explain + (["--dialect=duckdb"] if args.duckdb else [])
     here = os.path.dirname(os.path.abspath(__file__))
     gen = generator(random.Random(args.seed))
+    if args.inputs:
+        cases = []
+        for name in args.inputs:
+            with open(name, "rb") as f:
+                cases.append(f.read())
+    else:
+        cases = [gen.case().encode() for _ in range(args.cases)]
     agree = warned = warneddiffer = 0
     failures = []
     with tempfile.TemporaryDirectory() as work:
         source = os.path.join(work, "case.txt")
         output = os.path.join(work, "out.txt")
-        for number in range(args.cases):
-            text = gen.case()
-            with open(source, "w") as f:
+        for number, text in enumerate(cases):
+            with open(source, "wb") as f:
                 f.write(text)
             subprocess.run([args.relalg, source, output], check=True)
-            with open(output) as f:
+            with open(output, "rb") as f:
                 expected = resultrows(f.read())
-            script = subprocess.run(explain + [source], check=True, capture_output=True,
-                                    text=True).stdout
+            script = subprocess.run(explain + [source], check=True, capture_output=True).stdout
             if args.duckdb:
-                with open(os.path.join(work, "case.sql"), "w") as f:
+                with open(os.path.join(work, "case.sql"), "wb") as f:
                     f.write(script)
                 run = subprocess.run(["node", os.path.join(here, "sqlduckdb.mjs"), args.duckdb,
-                                      f.name], capture_output=True, text=True)
+                                      f.name], capture_output=True)
             else:
                 run = subprocess.run([args.sqlite3, "-bail", "-quote", ":memory:"], input=script,
-                                     capture_output=True, text=True)
-            got = run.stdout.split("\n")[:-1]
+                                     capture_output=True)
+            got = run.stdout.split(b"\n")[:-1]
             notes = warnings(script)
             if notes:
                 warned += 1
@@ -188,10 +201,11 @@ def main():
             else:
                 failures.append((number, text, script, expected, got, run.stderr))
     print("sql against %s: %d cases, %d agree, %d with warnings (%d of them differ), "
-          "%d fail" % ("DuckDB" if args.duckdb else "sqlite3", args.cases, agree, warned, warneddiffer, len(failures)))
+          "%d fail" % ("DuckDB" if args.duckdb else "sqlite3", len(cases), agree, warned, warneddiffer, len(failures)))
     for number, text, script, expected, got, error in failures[:5]:
+        shown = [text, script, b"\n".join(expected), b"\n".join(got), error]
         print("--- case %d\n%s\n--- script\n%s--- relalg\n%s\n--- engine\n%s\n%s" % (
-            number, text, script, "\n".join(expected), "\n".join(got), error))
+            (number,) + tuple(b.decode(errors="replace") for b in shown)))
     return 1 if failures else 0
 
 
