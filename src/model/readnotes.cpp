@@ -38,17 +38,17 @@ void readnotes::definition(size_t begin) {
 
 void readnotes::dropped(size_t begin, size_t end) {
   definitions.back().dropped = true;
-  add({readnote::dropped, 0, -1, begin, end});
+  add({readnote::dropped, 0, -1, -1, begin, end});
 }
 
 void readnotes::named(std::string_view name, size_t begin) {
   const size_t end = begin + name.size();
   if (name.find_first_of(" \t") != std::string_view::npos) {
-    add({readnote::nameblank, 0, -1, begin, end});
+    add({readnote::nameblank, 0, -1, -1, begin, end});
   }
-  if (name.find('\n') != std::string_view::npos) add({readnote::namelines, 0, -1, begin, end});
+  if (name.find('\n') != std::string_view::npos) add({readnote::namelines, 0, -1, -1, begin, end});
   if (name.find(byteordermark) != std::string_view::npos) {
-    add({readnote::namebom, 0, -1, begin, end});
+    add({readnote::namebom, 0, -1, -1, begin, end});
   }
 }
 
@@ -56,7 +56,7 @@ void readnotes::declared(std::string_view type, size_t begin, bool parenthesised
   const int32_t column = declarations++;
   const std::string_view word = typeword(type);
   const size_t at = begin + static_cast<size_t>(word.data() - type.data());
-  const readevent e{readnote::value, 0, column, at, at + word.size()};
+  const size_t end = at + word.size();
   if (parenthesised) {
     // char(N) with N a plain number is the one text type that reads as it is written.
     const size_t open = word.find('(');
@@ -64,25 +64,26 @@ void readnotes::declared(std::string_view type, size_t begin, bool parenthesised
     const std::string_view width = word.substr(open + 1, close - open - 1);
     const bool written = trimmed(word.substr(0, open)) == "char" && plainnumber(trimmed(width)) &&
                          close == word.size() - 1;
-    if (!written) add({readnote::typeaschar, 0, column, e.begin, e.end});
+    if (!written) add({readnote::typeaschar, 0, column, -1, at, end});
   } else if (word.empty()) {
-    add({readnote::notype, 0, column, begin, begin});
+    add({readnote::notype, 0, column, -1, begin, begin});
   } else if (word != "int") {
-    add({readnote::typeasint, 0, column, e.begin, e.end});
+    add({readnote::typeasint, 0, column, -1, at, end});
   }
 }
 
-void readnotes::value(readflags flags, int32_t column, size_t begin, size_t end) {
+void readnotes::value(readflags flags, int32_t column, int32_t row, size_t begin, size_t end) {
   // A value that only prints otherwise (a "+", leading zeros) reads as it says.
   flags &= static_cast<readflags>(~readflag::reformatted);
-  if (flags) row({readnote::value, flags, column, begin, end});
+  if (flags) pending.push_back({readnote::value, flags, column, row, begin, end});
 }
 
 void readnotes::endrow(std::string_view line, size_t begin) {
   if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
   if (lookslikeheader(line)) {
     // What the header's fields did as values says nothing more.
-    pending.assign(1, {readnote::headerasrow, 0, -1, begin, begin + line.size()});
+    const int32_t row = pending.empty() ? -1 : pending.front().row;
+    pending.assign(1, {readnote::headerasrow, 0, -1, row, begin, begin + line.size()});
   }
   for (const readevent& e : pending) add(e);
   pending.clear();

@@ -32,6 +32,7 @@ struct readevent {
   readflags flags = 0;  // value: how it stood
   // value, notype, typeasint, typeaschar: the column; toofew: how many values the row had.
   int32_t column = -1;
+  int32_t row = -1;  // value and row events: the row's index in its table
   size_t begin = 0;  // the text concerned, as positions in the input
   size_t end = 0;
 };
@@ -66,7 +67,7 @@ class readnotes {
   // A column's type text as read from this position, and whether it held a "(".
   void declared(std::string_view type, size_t begin, bool parenthesised);
   // A value of the current row that did not stand as written.
-  void value(readflags flags, int32_t column, size_t begin, size_t end);
+  void value(readflags flags, int32_t column, int32_t row, size_t begin, size_t end);
   // Another event of the current row.
   void row(readevent e) { pending.push_back(e); }
   // The current row, read from this position, is over: its events are kept, or one

@@ -87,6 +87,7 @@ bool table::readrow(source& ip, readnotes* notes) {
   // One line is one row: a short line leaves the neutral value in the columns it does not
   // reach, and the values of a long line past the last column are skipped.
   const size_t rowstart = ip.position();
+  const int32_t row = columns.front()->size();
   bool asprinted = true;
   bool ended = false;
   const size_t last = columns.size() - 1;
@@ -100,14 +101,14 @@ bool table::readrow(source& ip, readnotes* notes) {
     const size_t valuestart = ip.position();
     if (const readflags flags = target.readvalue(ip)) {
       asprinted = false;
-      if (notes) notes->value(flags, static_cast<int32_t>(k), valuestart, ip.position());
+      if (notes) notes->value(flags, static_cast<int32_t>(k), row, valuestart, ip.position());
     }
     if (ip.peek() != ',' && ip.peek() != '\n') {
       const size_t skipped = ip.position();
       ip.takeuntil(',', '\n');  // left after a closing quote
       asprinted = false;
       if (notes && ip.position() > skipped) {
-        notes->row({readnote::afterquote, 0, static_cast<int32_t>(k), skipped, ip.position()});
+        notes->row({readnote::afterquote, 0, static_cast<int32_t>(k), row, skipped, ip.position()});
       }
     }
     if (ip.peek() == ',' && k < last) {
@@ -117,13 +118,14 @@ bool table::readrow(source& ip, readnotes* notes) {
       if (extra) {
         const size_t skipped = ip.position();
         ip.takeuntil('\n');
-        if (notes) notes->row({readnote::extra, 0, -1, skipped, ip.position()});
+        if (notes) notes->row({readnote::extra, 0, -1, row, skipped, ip.position()});
       }
       asprinted &= !extra && k == last && ip.peek() == '\n';  // nothing skipped, a line end printed
       ip.skip();                                              // the line feed that ends the row
       ended = true;
       if (notes && k < last) {
-        notes->row({readnote::toofew, 0, static_cast<int32_t>(k + 1), rowstart, ip.position()});
+        notes->row(
+            {readnote::toofew, 0, static_cast<int32_t>(k + 1), row, rowstart, ip.position()});
       }
     }
   }
