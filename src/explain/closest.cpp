@@ -42,8 +42,9 @@ bool sameletters(std::string_view a, std::string_view b) {
 
 std::vector<std::string_view> closest(std::string_view name,
                                       const std::vector<std::string_view>& candidates) {
-  // About one edit in three characters still reads as the same name mistyped.
-  const size_t allowed = std::max<size_t>(1, name.size() / 3);
+  // About one edit in three characters still reads as the same name mistyped; names of
+  // one or two characters are close only when equal but for letter case.
+  const size_t allowed = name.size() / 3;
   std::vector<std::pair<size_t, std::string_view>> near;
   const size_t count = std::min(candidates.size(), mostcandidates);
   for (size_t k = 0; k < count; ++k) {

@@ -97,8 +97,8 @@ void describenode(const queryview& q, int32_t node, explanation& e) {
 }
 
 // Evaluates the query as relalg does, watching every step, then describes each.
-void explainquery(const std::vector<table>& tables, const linenumbers& lines, int32_t shown,
-                  explanation& e) {
+void explainquery(const std::vector<table>& tables, const std::vector<headerasrow>& headers,
+                  const linenumbers& lines, int32_t shown, explanation& e) {
   const querytree tree(*e.query);
   if (tree.toodeep()) {
     nodeinfo root;
@@ -111,7 +111,7 @@ void explainquery(const std::vector<table>& tables, const linenumbers& lines, in
   database w(tables, database::joins::planned, &recorder);
   w.query(tree);
   int64_t hintsleft = 50;
-  const queryview q{tree, tables, recorder.steps, lines, hintsleft};
+  const queryview q{tree, tables, recorder.steps, lines, headers, hintsleft};
   e.nodes.resize(tree.nodes.size());
   e.conditions.resize(tree.conditions.size());
   for (size_t node = 0; node < tree.nodes.size(); ++node) {
@@ -134,13 +134,13 @@ explanation explain(std::string input, int32_t shown) {
   in.text = *ip.bytes();
   in.kiirandokifejezes = q.kiirandokifejezes;
   in.kifejezes = *e.query;
-  explainreading(in, e);
+  const std::vector<headerasrow> headers = explainreading(in, e);
   e.depth = nesting::deepestof(*e.query);
   e.querylines = static_cast<int64_t>(linestarts.size()) + 1;
   const linenumbers querylines(std::move(linestarts));
   // The tree is built and evaluated once per level of nesting, on a stack sized for it.
   onlargestack(std::min(e.depth, nesting::maxnesting),
-               [&] { explainquery(in.tables, querylines, shown, e); });
+               [&] { explainquery(in.tables, headers, querylines, shown, e); });
   return e;
 }
 

@@ -149,9 +149,10 @@ class writer {
         if (nested) out += ')';
         return;
       default:
-        out += s.name(c.left);
+        // An empty operand is the empty text.
+        out += s.name(c.left.empty() ? "''" : c.left);
         out += comparison(c.k);
-        out += s.name(c.right);
+        out += s.name(c.right.empty() ? "''" : c.right);
     }
   }
 

@@ -85,13 +85,17 @@ std::string count(size_t n, const std::string& one, const std::string& many) {
 
 // The closest of some names, or else what there is to choose from.
 std::string hint(std::string_view name, const std::vector<std::string_view>& candidates,
-                 const std::string& what, int64_t& hintsleft) {
+                 const std::string& what, const std::string& none, int64_t& hintsleft) {
+  if (candidates.empty()) return "; " + none;
   if (hintsleft <= 0) return {};
   --hintsleft;
   const std::vector<std::string_view> near = closest(name, candidates);
   if (!near.empty()) return "; the closest: " + joined(near);
-  if (candidates.empty()) return "; there are no " + what;
-  return "; the " + what + ": " + joined(candidates);
+  std::vector<std::string_view> distinct;
+  for (const std::string_view c : candidates) {
+    if (std::find(distinct.begin(), distinct.end(), c) == distinct.end()) distinct.push_back(c);
+  }
+  return "; " + what + ": " + joined(distinct);
 }
 
 class notes {
@@ -148,7 +152,17 @@ class notes {
       out.push_back({line, notoperator(name)});
       return out;
     }
-    if (bearing == 0) out.push_back({line, unknowntable(name, names, q.hintsleft)});
+    if (bearing == 0) {
+      std::string sentence = unknowntable(name, names, q.hintsleft);
+      for (const auto& [header, at] : q.headersasrows) {
+        if (header != name) continue;
+        sentence += "; line " + std::to_string(at) +
+                    " looks like its header, but with no empty line before it, it was read as "
+                    "a row of the table above";
+        break;
+      }
+      out.push_back({line, sentence});
+    }
     if (!rest.empty()) {
       out.push_back({lineof(rest, n.text),
                      quoted(rest) + " after the table name " + quoted(name) + " is ignored"});
@@ -173,7 +187,8 @@ class notes {
         out.push_back({line, "an empty column name (two commas in a row) is skipped"});
       } else {
         out.push_back({line, quoted(name) + " names no column of the operand, so it is skipped" +
-                                 hint(name, columns, "operand's columns", q.hintsleft)});
+                                 hint(name, columns, "the operand's columns",
+                                      "the operand has no columns", q.hintsleft)});
       }
     }
     if (missing > mostnamenotes) {
@@ -246,7 +261,9 @@ class notes {
     const size_t m = r.columns.size();
     const size_t k = u.columns.size();
     const bool unite = n.op == operatorkind::unite;
-    if (k < m) {
+    if (m == 0) {
+      // A first operand without columns has no rows either: its own note says why.
+    } else if (k < m) {
       out.push_back({line, "the second operand has " + count(k, "column", "columns") +
                                " and the first " + std::to_string(m) +
                                (unite ? ": the rows it adds get 0 or the empty text in the others"
@@ -297,8 +314,9 @@ class notes {
                                                    quoted(stripquotes(side))});
         }
       } else if (!readint(side).digits) {
-        out.push_back({lineof(side, n.text), quoted(side) + " names no column: it is a constant" +
-                                                 hint(side, names, "columns", q.hintsleft)});
+        out.push_back({lineof(side, n.text),
+                       quoted(side) + " names no column: it is a constant" +
+                           hint(side, names, "the columns", "there are no columns", q.hintsleft)});
       }
     }
     if (plan.left < 0 && plan.right < 0) {
@@ -390,7 +408,7 @@ class notes {
     std::string sentence = "no input table is named " + quoted(name);
     if (name.substr(0, 3) == "\xEF\xBB\xBF") sentence += " (it begins with a byte-order mark)";
     return sentence + ", so its value is the empty table" +
-           hint(name, names, "input tables", hintsleft);
+           hint(name, names, "the input tables", "the input holds no table", hintsleft);
   }
 };
 

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "condition/condition.h"
@@ -20,6 +22,8 @@ struct queryview {
   const std::vector<table>& inputs;
   const std::vector<step>& steps;
   const linenumbers& lines;
+  // The names of lines that look like table headers but were read as rows, and their lines.
+  const std::vector<std::pair<std::string, int64_t>>& headersasrows;
   // How many more names not found may still be given their closest names: each costs a
   // comparison with every candidate, and a long query may hold very many.
   int64_t& hintsleft;

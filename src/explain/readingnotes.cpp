@@ -27,9 +27,11 @@ std::string crsentence(int64_t count) {
 }
 
 // How a value's text was read, clause by clause.
-std::string valueclauses(readflags flags) {
+std::string valueclauses(readflags flags, std::string_view text) {
   std::vector<std::string> clauses;
-  if (flags & readflag::unquoted) {
+  if ((flags & readflag::unquoted) && text.front() == ' ') {
+    clauses.push_back("begins with a blank, which is dropped as its opening quote");
+  } else if (flags & readflag::unquoted) {
     clauses.push_back("does not begin with a quote (its first character is dropped as one)");
   }
   if (flags & readflag::unclosed) {
@@ -38,12 +40,12 @@ std::string valueclauses(readflags flags) {
   if (flags & readflag::nodigits) clauses.push_back("is not a number");
   if (flags & readflag::trailing) clauses.push_back("has characters after its number (ignored)");
   if (flags & readflag::saturated) clauses.push_back("is beyond the 32-bit range");
-  std::string text;
+  std::string joined;
   for (size_t k = 0; k < clauses.size(); ++k) {
-    if (k > 0) text += " and ";
-    text += clauses[k];
+    if (k > 0) joined += " and ";
+    joined += clauses[k];
   }
-  return text;
+  return joined;
 }
 
 std::string columnnamed(const table& t, int32_t k) {
@@ -94,7 +96,7 @@ class tablereading {
                "as a row of " +
                quoted(t->name) + ", and so are the rows under it";
       case readnote::dropped:
-        return quoted(text) +
+        return quoted(withoutfeed(text)) +
                " holds no \"(\" before the end of the input: it is no table definition and "
                "is dropped";
     }
@@ -104,7 +106,19 @@ class tablereading {
   // The notes of one definition: the events kept, then how many more there were.
   std::vector<note> notesof(const definitionnotes& d, const table* t) const {
     std::vector<note> notes;
-    for (const readevent& e : d.events) notes.push_back({lines.at(e.begin), sentence(e, t)});
+    for (size_t i = 0; i < d.events.size(); ++i) {
+      const readevent& e = d.events[i];
+      std::string text = sentence(e, t);
+      // What a quote taken for a closing one left behind is told with the value it ended.
+      const readevent* next = i + 1 < d.events.size() ? &d.events[i + 1] : nullptr;
+      if (e.kind == readnote::value && next && next->kind == readnote::afterquote &&
+          next->row == e.row && next->column == e.column) {
+        text += ", and " + quoted(input.text.substr(next->begin, next->end - next->begin)) +
+                " after its closing quote is skipped";
+        ++i;
+      }
+      notes.push_back({lines.at(e.begin), text});
+    }
     for (const auto& [key, count] : d.counts) {
       if (count <= readnotes::kept) continue;
       // The last event kept of this kind names the line they are like.
@@ -132,7 +146,7 @@ class tablereading {
     if (e.flags & readflag::empty) {
       return "an empty value in " + columnnamed(t, e.column) + ": read as " + value;
     }
-    return quoted(text) + " in " + columnnamed(t, e.column) + " " + valueclauses(e.flags) +
+    return quoted(text) + " in " + columnnamed(t, e.column) + " " + valueclauses(e.flags, text) +
            ": read as " + cut(value, 40);
   }
 
@@ -176,7 +190,7 @@ void notequerysection(const inputread& input, const linenumbers& lines, explanat
 
 }  // namespace
 
-void explainreading(const inputread& input, explanation& e) {
+std::vector<headerasrow> explainreading(const inputread& input, explanation& e) {
   const linenumbers lines = linenumbers::of(input.text);
   notequerysection(input, lines, e);
   const tablereading reading(input, lines);
@@ -185,6 +199,7 @@ void explainreading(const inputread& input, explanation& e) {
   if (const int64_t crs = droppedin(input.dropped, 0, tablesstart)) {
     e.notes.push_back({1, crsentence(crs)});
   }
+  std::vector<headerasrow> headers;
   size_t next = 0;  // the next table read
   for (size_t d = 0; d < definitions.size(); ++d) {
     const definitionnotes& definition = definitions[d];
@@ -203,12 +218,19 @@ void explainreading(const inputread& input, explanation& e) {
     for (const auto& c : t.columns) info.columns.push_back({c->name, c->typetext()});
     info.rows = t.rowcount();
     info.notes = reading.notesof(definition, &t);
+    for (const readevent& event : definition.events) {
+      if (event.kind != readnote::headerasrow) continue;
+      const std::string_view line = input.text.substr(event.begin, event.end - event.begin);
+      headers.emplace_back(std::string(line.substr(0, line.find('('))), lines.at(event.begin));
+    }
     if (crs) info.notes.push_back({info.line, crsentence(crs)});
     e.tables.push_back(std::move(info));
   }
-  if (e.tables.empty() && !input.kifejezes.empty()) {
+  const bool closed = input.text.size() > input.kiirandokifejezes.size();
+  if (e.tables.empty() && closed && !input.kifejezes.empty()) {
     e.notes.push_back({0, "the input holds no table"});
   }
+  return headers;
 }
 
 }  // namespace relalg

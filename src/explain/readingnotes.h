@@ -3,7 +3,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "explain/explanation.h"
@@ -22,7 +25,11 @@ struct inputread {
   readnotes notes;
 };
 
-// Fills the tables and the notes of the input as a whole.
-void explainreading(const inputread& input, explanation& e);
+// A line that looks like a table header but was read as a row: the name it gives, its line.
+using headerasrow = std::pair<std::string, int64_t>;
+
+// Fills the tables and the notes of the input as a whole; answers the lines read as rows
+// that look like headers.
+std::vector<headerasrow> explainreading(const inputread& input, explanation& e);
 
 }  // namespace relalg

@@ -21,6 +21,13 @@ std::string plural(int64_t n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
+// A name as a heading shows it: plain, or quoted when blanks or escapes would blur it.
+std::string shownname(std::string_view name) {
+  const std::string shown = visible(name);
+  const bool plain = !name.empty() && shown == name && name.find(' ') == std::string_view::npos;
+  return plain ? shown : quoted(name);
+}
+
 std::string header(const std::string& name, const std::vector<columninfo>& columns) {
   std::string text = name + "(";
   for (size_t k = 0; k < columns.size(); ++k) {
@@ -36,14 +43,14 @@ class textwriter {
 
   void document() {
     if (!e.notes.empty()) {
-      out += "The input\n";
+      out += "About the input\n";
       for (const note& n : e.notes) notetext(2, n, true);
       out += '\n';
     }
     out += "The tables as read\n";
     if (e.tables.empty()) line(2, "none");
     for (const tableinfo& t : e.tables) {
-      line(2, visible(t.name) + ", line " + std::to_string(t.line) + ": " +
+      line(2, shownname(t.name) + ", line " + std::to_string(t.line) + ": " +
                   plural(t.rows, "row", "rows"));
       line(4, header(t.name, t.columns));
       for (const note& n : t.notes) notetext(4, n, true);
@@ -79,12 +86,16 @@ class textwriter {
         line(indent, text.substr(start));
         return;
       }
-      // Cut between characters, never inside one.
+      // Cut between characters, never inside one, and after a comma where one is near.
       size_t end = start;
       for (size_t shown = 0; end < text.size() && shown < room; ++shown) {
         do {
           ++end;
         } while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80);
+      }
+      const size_t comma = text.rfind(',', end - 1);
+      if (end < text.size() && comma != std::string::npos && comma + 1 > start + room / 2) {
+        end = comma + 1;
       }
       out.append(indent, ' ');
       out.append(text, start, end - start);
@@ -119,18 +130,18 @@ class textwriter {
   std::string label(const nodeinfo& n) const {
     switch (n.op) {
       case operatorkind::table:
-        return n.word.empty() ? quoted(n.text) : visible(n.word);
+        return shownname(n.word.empty() ? n.text : n.word);
       case operatorkind::project: {
         std::string names;
         for (size_t k = 0; k < n.names.size(); ++k)
           names += (k > 0 ? "," : "") + visible(n.names[k]);
-        return "project " + names;
+        return names.empty() ? "project" : "project " + names;
       }
       case operatorkind::rename: {
         std::string names;
         for (size_t k = 0; k < n.names.size(); ++k)
           names += (k > 0 ? "," : "") + visible(n.names[k]);
-        return "rename to " + visible(n.word) + "(" + names + ")";
+        return "rename to " + visible(n.word) + (n.names.empty() ? "" : "(" + names + ")");
       }
       default:
         return std::string(keywordof(n.op));
