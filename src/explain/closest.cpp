@@ -17,8 +17,10 @@ constexpr size_t mostshown = 3;
 
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// The edit distance of two texts (insertions, deletions, replacements), letter case ignored.
+// The edit distance of two texts: insertions, deletions, replacements and exchanges of two
+// neighbouring characters, the commonest slip of typing; letter case ignored.
 size_t distance(std::string_view a, std::string_view b) {
+  std::vector<size_t> before(b.size() + 1);  // the row two characters of a back
   std::vector<size_t> previous(b.size() + 1);
   std::vector<size_t> current(b.size() + 1);
   for (size_t j = 0; j <= b.size(); ++j) previous[j] = j;
@@ -27,7 +29,11 @@ size_t distance(std::string_view a, std::string_view b) {
     for (size_t j = 1; j <= b.size(); ++j) {
       const size_t replaced = previous[j - 1] + (lower(a[i - 1]) != lower(b[j - 1]));
       current[j] = std::min({previous[j] + 1, current[j - 1] + 1, replaced});
+      const bool exchanged = i > 1 && j > 1 && lower(a[i - 1]) == lower(b[j - 2]) &&
+                             lower(a[i - 2]) == lower(b[j - 1]);
+      if (exchanged) current[j] = std::min(current[j], before[j - 2] + 1);
     }
+    before.swap(previous);
     previous.swap(current);
   }
   return previous[b.size()];
