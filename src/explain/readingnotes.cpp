@@ -119,13 +119,16 @@ class tablereading {
       }
       notes.push_back({lines.at(e.begin), text});
     }
-    for (const auto& [key, count] : d.counts) {
-      if (count <= readnotes::kept) continue;
+    for (const auto& counted : d.counts) {
+      const uint16_t key = counted.first;
+      if (counted.second <= readnotes::kept) continue;
       // The last event kept of this kind names the line they are like.
       const auto last = std::find_if(d.events.rbegin(), d.events.rend(), [&](const readevent& e) {
         return definitionnotes::keyof(e) == key;
       });
-      notes.push_back({0, "and " + plural(count - readnotes::kept, "more line", "more lines") +
+      if (last == d.events.rend()) continue;
+      notes.push_back({0, "and " +
+                              plural(counted.second - readnotes::kept, "more line", "more lines") +
                               " like line " + std::to_string(lines.at(last->begin))});
     }
     return notes;
