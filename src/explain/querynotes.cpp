@@ -213,7 +213,7 @@ class notes {
       for (size_t k = r.columns.size(); k < columns; ++k) kept.push_back(operand.columns[k]->name);
       out.push_back({line, count(r.columns.size(), "new column name", "new column names") +
                                " for " + count(columns, "column", "columns") + ": " + joined(kept) +
-                               (kept.size() == 1 ? " keeps its" : " keep their") + " name"});
+                               (kept.size() == 1 ? " keeps its name" : " keep their names")});
     }
     if (r.more) {
       const std::string_view last = r.columns.empty() ? r.name : r.columns.back();
