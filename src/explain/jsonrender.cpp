@@ -15,143 +15,149 @@ class jsonwriter {
   explicit jsonwriter(const explanation& explained) : e(explained) {}
 
   void document() {
-    out += "{\"tables\":[";
-    for (size_t i = 0; i < e.tables.size(); ++i) {
-      if (i > 0) out += ',';
-      tableobject(e.tables[i]);
-    }
-    out += "],\"query\":";
-    appendjsonstring(out, *e.query);
-    out += ",\"result\":";
+    open();
+    array("tables", e.tables, [&](const tableinfo& t) { tableobject(t); });
+    text("query", *e.query);
+    key("result");
     node(0);
-    out += ",\"notes\":";
     notes(e.notes);
-    out += "}\n";
+    close();
+    out += '\n';
   }
 
   std::string out;
 
  private:
   const explanation& e;
+  bool fresh = true;  // no member written yet in the object just opened
+
+  void open() {
+    out += '{';
+    fresh = true;
+  }
+
+  void close() {
+    out += '}';
+    fresh = false;
+  }
 
   void key(const char* name) {
+    if (!fresh) out += ',';
+    fresh = false;
     out += '"';
     out += name;
     out += "\":";
   }
 
-  void notes(const std::vector<note>& list) {
+  void text(const char* name, std::string_view value) {
+    key(name);
+    appendjsonstring(out, value);
+  }
+
+  void number(const char* name, int64_t value) {
+    key(name);
+    out += std::to_string(value);
+  }
+
+  template <typename item, typename write>
+  void array(const char* name, const std::vector<item>& items, write each) {
+    key(name);
     out += '[';
-    for (size_t i = 0; i < list.size(); ++i) {
+    for (size_t i = 0; i < items.size(); ++i) {
       if (i > 0) out += ',';
-      out += "{\"line\":";
-      out += list[i].line > 0 ? std::to_string(list[i].line) : "null";
-      out += ",\"text\":";
-      appendjsonstring(out, list[i].text);
-      out += '}';
+      each(items[i]);
     }
     out += ']';
+  }
+
+  void notes(const std::vector<note>& list) {
+    array("notes", list, [&](const note& n) {
+      open();
+      key("line");
+      out += n.line > 0 ? std::to_string(n.line) : "null";
+      text("text", n.text);
+      close();
+    });
   }
 
   void columns(const std::vector<columninfo>& list) {
-    out += '[';
-    for (size_t i = 0; i < list.size(); ++i) {
-      if (i > 0) out += ',';
-      out += "{\"name\":";
-      appendjsonstring(out, list[i].name);
-      out += ",\"type\":";
-      appendjsonstring(out, list[i].type);
-      out += '}';
-    }
-    out += ']';
+    array("columns", list, [&](const columninfo& c) {
+      open();
+      text("name", c.name);
+      text("type", c.type);
+      close();
+    });
   }
 
   void tableobject(const tableinfo& t) {
-    out += "{\"name\":";
-    appendjsonstring(out, t.name);
-    out += ",\"line\":" + std::to_string(t.line) + ",\"columns\":";
+    open();
+    text("name", t.name);
+    number("line", t.line);
     columns(t.columns);
-    out += ",\"rows\":" + std::to_string(t.rows) + ",\"notes\":";
+    number("rows", t.rows);
     notes(t.notes);
-    out += '}';
+    close();
   }
 
   void node(int32_t index) {
     const nodeinfo& n = e.nodes[static_cast<size_t>(index)];
-    out += "{\"operator\":";
-    appendjsonstring(out, keywordof(n.op));
-    out += ",\"text\":";
-    appendjsonstring(out, n.text);
-    out += ",\"name\":";
-    appendjsonstring(out, n.name);
-    out += ",\"columns\":";
+    open();
+    text("operator", keywordof(n.op));
+    text("text", n.text);
+    text("name", n.name);
     columns(n.columns);
-    out += ",\"rows\":" + std::to_string(n.rows) + ",\"first\":[";
-    for (size_t r = 0; r < n.first.size(); ++r) {
-      out += r > 0 ? ",[" : "[";
-      for (size_t k = 0; k < n.first[r].size(); ++k) {
+    number("rows", n.rows);
+    array("first", n.first, [&](const std::vector<std::string>& row) {
+      out += '[';
+      for (size_t k = 0; k < row.size(); ++k) {
         if (k > 0) out += ',';
-        appendjsonstring(out, n.first[r][k]);
+        appendjsonstring(out, row[k]);
       }
       out += ']';
-    }
-    out += "],\"operands\":[";
-    for (size_t k = 0; k < n.operands.size(); ++k) {
-      if (k > 0) out += ',';
-      node(n.operands[k]);
-    }
-    out += ']';
+    });
+    array("operands", n.operands, [&](int32_t operand) { node(operand); });
     if (n.op == operatorkind::select) {
-      out += ",\"condition\":";
+      key("condition");
       condition(n.condition);
     }
-    out += ",\"notes\":";
     notes(n.notes);
-    out += '}';
+    close();
   }
 
-  void operand(std::string_view text, bool named) {
-    out += "{\"text\":";
-    appendjsonstring(out, text);
-    out += ",\"column\":";
+  void operand(const char* name, std::string_view written, bool named) {
+    key(name);
+    open();
+    text("text", written);
+    key("column");
     if (named) {
-      appendjsonstring(out, text);  // a name is matched whole, so the text is the column's name
+      appendjsonstring(out, written);  // a name is matched whole: the text is the column's name
     } else {
       out += "null";
     }
-    out += '}';
+    close();
   }
 
   void condition(int32_t index) {
     const conditioninfo& c = e.conditions[static_cast<size_t>(index)];
-    out += "{\"keyword\":";
-    appendjsonstring(out, keywordof(c.k));
-    out += ",\"text\":";
-    appendjsonstring(out, c.text);
+    open();
+    text("keyword", keywordof(c.k));
+    text("text", c.text);
     switch (c.k) {
       case conditionkind::unrecognised:
         break;
       case conditionkind::andkind:
       case conditionkind::orkind:
       case conditionkind::notkind:
-        out += ",\"operands\":[";
-        for (size_t k = 0; k < c.operands.size(); ++k) {
-          if (k > 0) out += ',';
-          condition(c.operands[k]);
-        }
-        out += ']';
+        array("operands", c.operands, [&](int32_t operand) { condition(operand); });
         break;
       default:
-        out += ",\"left\":";
-        operand(c.left, c.leftnamed);
-        out += ",\"right\":";
-        operand(c.right, c.rightnamed);
-        out += ",\"integers\":";
+        operand("left", c.left, c.leftnamed);
+        operand("right", c.right, c.rightnamed);
+        key("integers");
         out += c.integers ? "true" : "false";
     }
-    out += ",\"notes\":";
     notes(c.notes);
-    out += '}';
+    close();
   }
 };
 
