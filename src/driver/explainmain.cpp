@@ -1,6 +1,6 @@
-// The entry point of relalg-explain [--json | --latex] [--rows N] INPUT: the explanation on
-// standard output; exit status 0, 1 when the input cannot be read or the explanation not
-// made, 2 for a wrong command line.
+// The entry point of relalg-explain [--json | --latex | --sql ...] [--rows N] INPUT: the
+// explanation, or the SQL script, on standard output; exit status 0, 1 when the input cannot
+// be read or the explanation not made, 2 for a wrong command line.
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -13,6 +13,7 @@
 #include "explain/jsonrender.h"
 #include "explain/notation.h"
 #include "explain/options.h"
+#include "explain/sql.h"
 #include "explain/textrender.h"
 
 namespace {
@@ -57,6 +58,7 @@ std::string rendered(const relalg::explanation& e, relalg::outputform form) {
     case relalg::outputform::latex:
       return relalg::latex(e) + "\n";
     case relalg::outputform::text:
+    case relalg::outputform::sql:
       break;
   }
   return relalg::rendertext(e);
@@ -81,7 +83,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   try {
-    std::cout << rendered(relalg::explain(std::move(input), o.rows), o.form);
+    if (o.form == relalg::outputform::sql) {
+      std::cout << relalg::sqlscript(std::move(input), o.sql);
+    } else {
+      std::cout << rendered(relalg::explain(std::move(input), o.rows), o.form);
+    }
   } catch (const std::bad_alloc&) {
     std::cerr << "relalg-explain: out of memory\n";
     return 1;

@@ -24,10 +24,24 @@ bool readrows(std::string_view text, int32_t& rows) {
 
 bool parseoptions(int argc, const char* const* argv, options& parsed, std::string& error) {
   bool named = false;
+  bool sqlonly = false;  // an option that only the script takes
   for (int i = 1; i < argc; ++i) {
     const std::string_view word = argv[i];
     if (word == "--json") {
       parsed.form = outputform::json;
+    } else if (word == "--sql") {
+      parsed.form = outputform::sql;
+    } else if (word == "--sql-tables=yes" || word == "--sql-tables=no") {
+      parsed.sql.tables = word == "--sql-tables=yes";
+      sqlonly = true;
+    } else if (word.substr(0, 10) == "--dialect=") {
+      const auto dialect = sqldialectnamed(word.substr(10));
+      if (!dialect) {
+        error = "--dialect wants sqlite, postgres or duckdb";
+        return false;
+      }
+      parsed.sql.dialect = *dialect;
+      sqlonly = true;
     } else if (word == "--latex") {
       parsed.form = outputform::latex;
     } else if (word == "--help") {
@@ -53,12 +67,18 @@ bool parseoptions(int argc, const char* const* argv, options& parsed, std::strin
     error = "no input file";
     return false;
   }
+  if (sqlonly && parsed.form != outputform::sql) {
+    error = "--sql-tables and --dialect go with --sql";
+    return false;
+  }
   return true;
 }
 
 std::string usage() {
   return "usage: relalg-explain [--json | --latex] [--rows N] INPUT\n"
-         "  explains how relalg reads INPUT and evaluates its query, step by step\n";
+         "       relalg-explain --sql [--sql-tables=no] [--dialect=sqlite|postgres|duckdb] INPUT\n"
+         "  explains how relalg reads INPUT and evaluates its query, step by step,\n"
+         "  or writes an SQL script that loads INPUT's tables and asks its query\n";
 }
 
 }  // namespace relalg

@@ -4,13 +4,16 @@
 #include <cstdint>
 #include <string>
 
+#include "explain/sql.h"
+
 namespace relalg {
 
-enum class outputform { text, json, latex };
+enum class outputform { text, json, latex, sql };
 
 struct options {
   outputform form = outputform::text;
   int32_t rows = 5;  // the first rows shown of each step's value
+  sqloptions sql;
   std::string input;
   bool help = false;
 };

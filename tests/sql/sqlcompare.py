@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Inputs run by relalg and, as SQL scripts, by sqlite3 or DuckDB: the rows must agree.
 
-Usage: sqlcompare.py --relalg PATH --explain COMMAND... [--cases N] [--seed S]
+Usage: sqlcompare.py --relalg PATH --explain PATH [--cases N] [--seed S]
                      [--inputs FILE...] [--duckdb BENCH]
 The inputs are generated, or the files given with --inputs. With --duckdb, the scripts are
 written for DuckDB and run in it through the node package in BENCH/node_modules, and the test
@@ -149,7 +149,7 @@ def warnings(script):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--relalg", required=True)
-    parser.add_argument("--explain", required=True, nargs="+")
+    parser.add_argument("--explain", required=True, help="relalg-explain, run with --sql")
     parser.add_argument("--cases", type=int, default=300)
     parser.add_argument("--seed", type=int, default=13)
     parser.add_argument("--sqlite3", default="sqlite3")
@@ -160,7 +160,7 @@ def main():
                             os.path.isdir(os.path.join(args.duckdb, "node_modules", "@duckdb"))):
         print("skipped: node or the DuckDB package is missing (npm ci --prefix bench)")
         return 77
-    explain = args.explain + (["--dialect=duckdb"] if args.duckdb else [])
+    explain = [args.explain, "--sql"] + (["--dialect=duckdb"] if args.duckdb else [])
     here = os.path.dirname(os.path.abspath(__file__))
     gen = generator(random.Random(args.seed))
     if args.inputs:

@@ -36,12 +36,29 @@ TEST(parseoptions, refusesWhatItCannotRead) {
            {"--rows", "99999999999", "a"},
            {"a", "--rows"},
            {"--yaml", "a"},
+           {"--sql", "--dialect=mysql", "a"},
+           {"--sql", "--dialect", "postgres", "a"},
+           {"--sql-tables=no", "a"},
+           {"--json", "--dialect=duckdb", "a"},
        }) {
     options o;
     std::string error;
     EXPECT_FALSE(parsed(words, o, error));
     EXPECT_FALSE(error.empty());
   }
+}
+
+TEST(parseoptions, readsTheScriptsOptions) {
+  options o;
+  std::string error;
+  ASSERT_TRUE(parsed({"--sql", "--sql-tables=no", "--dialect=postgres", "in.txt"}, o, error));
+  EXPECT_EQ(o.form, outputform::sql);
+  EXPECT_FALSE(o.sql.tables);
+  EXPECT_EQ(o.sql.dialect, sqldialect::postgres);
+  options plain;
+  ASSERT_TRUE(parsed({"--sql", "in.txt"}, plain, error));
+  EXPECT_TRUE(plain.sql.tables);
+  EXPECT_EQ(plain.sql.dialect, sqldialect::sqlite);
 }
 
 TEST(parseoptions, helpNeedsNoInput) {
