@@ -9,6 +9,7 @@
 
 #include "driver/largestack.h"
 #include "driver/querysection.h"
+#include "driver/tablesection.h"
 #include "explain/sqlquery.h"
 #include "model/intcolumn.h"
 
@@ -95,6 +96,29 @@ sqltables loadtables(const std::vector<table>& tables, const sqloptions& options
   return loaded;
 }
 
+// For each table, the first value its reader saturated to 32 bits: the script inserts the
+// value relalg read, which another loading of the same text would not.
+std::vector<std::string> saturatedvalues(const std::vector<table>& tables, const readnotes& notes,
+                                         std::string_view bytes) {
+  std::vector<std::string> found;
+  size_t index = 0;
+  for (const definitionnotes& d : notes.definitions) {
+    if (d.dropped || index >= tables.size()) continue;
+    const table& t = tables[index++];
+    for (const readevent& e : d.events) {
+      if (e.kind != readnote::value || !(e.flags & readflag::saturated)) continue;
+      intbuffer buffer;
+      const column& c = *t.columns[static_cast<size_t>(e.column)];
+      found.push_back("the value " + commentsafe(bytes.substr(e.begin, e.end - e.begin)) +
+                      " of column " + commentsafe(c.name) + " of table " + commentsafe(t.name) +
+                      " is read as " + std::string(c.valueview(e.row, buffer)) +
+                      ", saturated to 32 bits");
+      break;
+    }
+  }
+  return found;
+}
+
 }  // namespace
 
 std::optional<sqldialect> sqldialectnamed(std::string_view name) {
@@ -110,12 +134,9 @@ std::string sqlscript(std::string input, const sqloptions& options) {
   source ip(std::move(input));
   const querysection q = readquerysection(ip);
   std::vector<table> tables;
-  while (!ip.atend()) {
-    std::optional<std::string_view> rows;
-    if (auto t = table::read(ip, rows)) tables.push_back(std::move(*t));
-    ip.skip();  // the line feed of the empty line after the table
-    while (ip.peek() == '\n') ip.skip();
-  }
+  std::vector<std::optional<std::string_view>> rowsasread;
+  readnotes notes;
+  readtablesection(ip, tables, rowsasread, &notes);
   std::string out;
   const sqltables loaded = loadtables(tables, options, out);
   sqlstatement statement;
@@ -128,10 +149,12 @@ std::string sqlscript(std::string input, const sqloptions& options) {
     w.query(tree);
     statement = translatequery(tree, recorder.shapes, loaded, options.dialect);
   });
-  if (nul)
-    statement.warnings.insert(statement.warnings.begin(),
-                              "the input holds NUL bytes, which SQL text cannot carry");
-  for (const std::string& warning : statement.warnings) out += "-- " + warning + "\n";
+  std::vector<std::string> warnings = saturatedvalues(tables, notes, *ip.bytes());
+  if (nul) {
+    warnings.insert(warnings.begin(), "the input holds NUL bytes, which SQL text cannot carry");
+  }
+  warnings.insert(warnings.end(), statement.warnings.begin(), statement.warnings.end());
+  for (const std::string& warning : warnings) out += "-- " + warning + "\n";
   out += statement.text;
   return out;
 }

@@ -1,11 +1,13 @@
 CREATE TABLE "t" ("c" TEXT, "n" INTEGER);
 INSERT INTO "t" VALUES
   ('a', 1),
-  ('été', 2);
+  ('été', 2),
+  ('z', 2147483647);
 CREATE TABLE "u" ("c" TEXT, "n" TEXT);
 INSERT INTO "u" VALUES
   ('b', '3000000000'),
   ('c', '7');
+-- the value 99999999999 of column n of table t is read as 2147483647, saturated to 32 bits
 -- the text '3000000000' of column n is read as an integer: relalg saturates it to 32 bits, SQLite does not
 -- the text 'été' of column c has bytes above 127 and is compared for order: relalg orders by bytes, an engine may order otherwise
 -- the constant 'é' has bytes above 127 and is compared for order: relalg orders by bytes, an engine may order otherwise
