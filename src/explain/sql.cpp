@@ -48,6 +48,26 @@ void appendinsert(const table& t, const std::string& name, std::string& out) {
   }
 }
 
+// PostgreSQL and DuckDB refuse texts that are not UTF-8: the first such name or value.
+void warnutf8(const table& t, std::vector<std::string>& warnings) {
+  std::string found;
+  if (!validutf8(t.name)) found = "its name";
+  for (const auto& c : t.columns) {
+    if (found.empty() && !validutf8(c->name)) found = "the name of a column";
+    if (!found.empty() || dynamic_cast<const intcolumn*>(c.get())) continue;
+    intbuffer buffer;
+    for (int32_t row = 0; row < c->size() && found.empty(); ++row) {
+      const std::string_view value = c->valueview(row, buffer);
+      if (!validutf8(value))
+        found = "the text " + sqltext(commentsafe(value)) + " of column " + commentsafe(c->name);
+    }
+  }
+  if (!found.empty()) {
+    warnings.push_back("in the table " + commentsafe(t.name) + ", " + found +
+                       " is not UTF-8 (shown with ? for its bytes): the engine may refuse it");
+  }
+}
+
 // Each input table that a query can reach as it is loaded: the last of each name, under a
 // name distinct from the others' as engines compare names, with distinct column names. The
 // statements that load them are appended when asked for.
@@ -69,6 +89,7 @@ sqltables loadtables(const std::vector<table>& tables, const sqloptions& options
     for (const auto& c : t.columns) labels.push_back(c->name);
     std::unordered_set<std::string> taken = reservedcolumns(options.dialect);
     const std::vector<std::string> columns = distinctnames(labels, taken);
+    if (options.dialect != sqldialect::sqlite) warnutf8(t, loaded.warnings);
     sqlrelation& r = loaded.named[t.name];
     r.from = sqlname(name);
     r.order = rownumber(options.dialect);
@@ -150,6 +171,7 @@ std::string sqlscript(std::string input, const sqloptions& options) {
     statement = translatequery(tree, recorder.shapes, loaded, options.dialect);
   });
   std::vector<std::string> warnings = saturatedvalues(tables, notes, *ip.bytes());
+  warnings.insert(warnings.end(), loaded.warnings.begin(), loaded.warnings.end());
   if (nul) {
     warnings.insert(warnings.begin(), "the input holds NUL bytes, which SQL text cannot carry");
   }

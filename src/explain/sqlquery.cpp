@@ -2,6 +2,7 @@
 // evaluation, columns named by position, and warnings where SQL may answer otherwise.
 #include "explain/sqlquery.h"
 
+#include <algorithm>
 #include <memory>
 #include <set>
 #include <utility>
@@ -70,6 +71,9 @@ std::string_view enginename(sqldialect dialect) {
       return "SQLite";
   }
 }
+
+// The deepest expression SQLite takes by default.
+constexpr size_t maxexpressiondepth = 1000;
 
 // The name of the column that numbers a step's rows.
 const std::string numbercolumn = sqlname("#");
@@ -322,13 +326,17 @@ std::string translator::condition(int32_t root, const sqlrelation& r, const sqls
     const char* text;
   };
   std::vector<piece> pending{{root, nullptr}};
+  size_t depth = 0;  // of the parentheses open
+  size_t deepest = 0;
   while (!pending.empty()) {
     const piece p = pending.back();
     pending.pop_back();
     if (p.text) {
       out += p.text;
+      if (*p.text == ')') --depth;
       continue;
     }
+    deepest = std::max(deepest, ++depth);
     const conditionnode& c = tree.conditions[static_cast<size_t>(p.node)];
     switch (c.k) {
       case conditionkind::unrecognised:
@@ -350,6 +358,15 @@ std::string translator::condition(int32_t root, const sqlrelation& r, const sqls
       default:
         out += comparison(c, columns, r, rs);
     }
+    if (c.k != conditionkind::andkind && c.k != conditionkind::orkind &&
+        c.k != conditionkind::notkind) {
+      --depth;
+    }
+  }
+  if (deepest > maxexpressiondepth) {
+    warn("a condition nests " + std::to_string(deepest) +
+         " levels deep: engines may refuse it (SQLite past " + std::to_string(maxexpressiondepth) +
+         ")");
   }
   return out;
 }

@@ -49,6 +49,8 @@ struct sqlrelation {
 struct sqltables {
   std::unordered_map<std::string, sqlrelation> named;
   std::unordered_set<std::string> taken;
+  // What the engine may read otherwise in the tables themselves.
+  std::vector<std::string> warnings;
 };
 
 // The statement of the query and the warnings that go before it: where SQL may answer

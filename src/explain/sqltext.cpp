@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "explain/printable.h"
+
 namespace relalg {
 
 namespace {
@@ -29,11 +31,19 @@ std::string sqltext(std::string_view text) { return quoted(text, '\''); }
 
 std::string commentsafe(std::string_view text, size_t room) {
   std::string out;
-  for (const char c : text.substr(0, room)) {
-    const auto byte = static_cast<unsigned char>(c);
-    out += byte < 32 || byte == 127 ? '?' : c;
+  size_t i = 0;
+  while (i < text.size() && i < room) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    const size_t length = utf8length(text, i);
+    if (byte < 32 || byte == 127 || length == 0) {
+      out += '?';  // a control byte, or one that is not UTF-8, which engines refuse
+      ++i;
+    } else {
+      out += text.substr(i, length);
+      i += length;
+    }
   }
-  if (text.size() > room) out += "...";
+  if (i < text.size()) out += "...";
   return out;
 }
 
@@ -86,6 +96,15 @@ bool plaininteger(std::string_view text) {
 bool hashighbyte(std::string_view text) {
   return std::any_of(text.begin(), text.end(),
                      [](char c) { return static_cast<unsigned char>(c) > 127; });
+}
+
+bool validutf8(std::string_view text) {
+  for (size_t i = 0; i < text.size();) {
+    const size_t length = utf8length(text, i);
+    if (length == 0) return false;
+    i += length;
+  }
+  return true;
 }
 
 void textfacts::add(std::string_view value) {

@@ -17,8 +17,9 @@ enum class sqldialect { sqlite, postgres, duckdb };
 std::string sqlname(std::string_view name);
 // A text as a string literal: between single quotes, each single quote doubled.
 std::string sqltext(std::string_view text);
-// A text fit for a comment line: control bytes become "?", so that only the script ends the
-// line; long texts are cut to their first `room` bytes and "...".
+// A text fit for a comment line: control bytes and bytes that are not UTF-8 become "?", so
+// that only the script ends the line and every engine reads it; long texts are cut after
+// about `room` bytes, with "...".
 std::string commentsafe(std::string_view text, size_t room = 40);
 
 // A name as engines compare identifiers: ASCII letters in lower case.
@@ -34,6 +35,7 @@ bool readsbeyond32(std::string_view text);
 // engine's CAST reads such a text as atoi does.
 bool plaininteger(std::string_view text);
 bool hashighbyte(std::string_view text);
+bool validutf8(std::string_view text);
 
 // The first value of a text column, of each kind that SQL may read otherwise than relalg.
 struct textfacts {

@@ -23,6 +23,9 @@ TEST(sqltext, quotesNamesTextsAndComments) {
   EXPECT_EQ(sqltext("it's"), "'it''s'");
   EXPECT_EQ(commentsafe("a\rb\nc\x7f"), "a?b?c?");
   EXPECT_EQ(commentsafe("abcdef", 3), "abc...");
+  EXPECT_EQ(commentsafe("\xe9t\xc3\xa9", 3), "?t\xc3\xa9");  // UTF-8 kept whole
+  EXPECT_TRUE(validutf8("\xc3\xa9t\xc3\xa9"));
+  EXPECT_FALSE(validutf8("\xe9t"));
 }
 
 TEST(sqltext, namesDistinctWithoutRegardToCase) {
@@ -84,6 +87,7 @@ TEST(sqlscript, deepQueriesAndConditionsStayLinear) {
   EXPECT_EQ(count(steps, " AS (SELECT "), static_cast<size_t>(depth));
   const std::string nots = sqlscript("select(t," + condition + ")\n\nt(a int)\n1\n", {});
   EXPECT_EQ(count(nots, "NOT ("), static_cast<size_t>(depth));
+  EXPECT_NE(nots.find("-- a condition nests 20001 levels deep"), std::string::npos);
 }
 
 TEST(sqlscript, aQueryPastTheNestingLimitHasNoColumns) {
