@@ -1,5 +1,5 @@
-// The fuzz target: one whole run on the fuzzer's bytes, with the output's head checked, and
-// its explanation, whose result must have the rows of relalg's.
+// The fuzz target: one whole run on the fuzzer's bytes, with the output's head checked, its
+// explanation, whose result must have the rows of relalg's, and its SQL script.
 #include <cstddef>
 #include <cstdint>
 #include <sstream>
@@ -10,6 +10,7 @@
 #include "driver/run.h"
 #include "explain/explain.h"
 #include "explain/jsonrender.h"
+#include "explain/sql.h"
 #include "explain/textrender.h"
 #include "model/source.h"
 
@@ -44,5 +45,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const relalg::explanation e = relalg::explain(std::string(input), 3);
   if (e.nodes.front().rows != run.tables.back().rowcount()) __builtin_trap();
   if (relalg::renderjson(e).empty() || relalg::rendertext(e).empty()) __builtin_trap();
+  // The script is made for any input, and ends with its query's statement.
+  const std::string script =
+      relalg::sqlscript(std::string(input), {true, relalg::sqldialect::postgres});
+  if (script.size() < 2 || script.compare(script.size() - 2, 2, ";\n") != 0) __builtin_trap();
   return 0;
 }
