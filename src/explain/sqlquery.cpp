@@ -442,33 +442,71 @@ void translator::warnhighbyte(std::string_view name, const textfacts& facts) {
 
 shaperecorder::shaperecorder(const querytree& t) : shapes(t.nodes.size()), tree(t) {}
 
-void shaperecorder::seen(int32_t node, const table& t, int64_t rows) {
+void shaperecorder::seen(int32_t node, const table& t, int64_t) {
   sqlshape& s = shapes[static_cast<size_t>(node)];
   s.columns.name = t.name;
   for (const auto& c : t.columns) {
     s.columns.addcolumn(emptylike(*c));
     s.ints.push_back(dynamic_cast<const intcolumn*>(c.get()) != nullptr);
   }
-  s.facts.assign(t.columns.size(), textfacts());
-  const querynode& n = tree.nodes[static_cast<size_t>(node)];
-  if (n.op == operatorkind::product) {
-    // A product holds its operands' values, when it has rows at all: under a selection it
-    // is never built, and only its first rows are seen.
-    if (rows == 0) return;
-    size_t k = 0;
-    for (const int32_t part : {n.first, n.second}) {
-      for (const textfacts& f : shapes[static_cast<size_t>(part)].facts) {
-        if (k < s.facts.size()) s.facts[k++] = f;
+  s.facts = factsof(tree.nodes[static_cast<size_t>(node)], t);
+}
+
+std::vector<textfacts> shaperecorder::factsof(const querynode& n, const table& t) const {
+  std::vector<textfacts> facts(t.columns.size());
+  if (t.columns.empty()) return facts;
+  // Of every value that reaches a column from the input, those the rows kept included: an
+  // engine may move a comparison below a filter and read values that relalg never compares.
+  const auto of = [&](int32_t operand) -> const sqlshape& {
+    return shapes[static_cast<size_t>(operand)];
+  };
+  switch (n.op) {
+    case operatorkind::table:
+      for (size_t k = 0; k < t.columns.size(); ++k) {
+        if (dynamic_cast<const intcolumn*>(t.columns[k].get())) continue;
+        intbuffer buffer;
+        const column& c = *t.columns[k];
+        for (int32_t row = 0; row < c.size(); ++row) facts[k].add(c.valueview(row, buffer));
       }
+      break;
+    case operatorkind::select:
+    case operatorkind::rename:
+    case operatorkind::minus:
+      facts = of(n.first).facts;
+      break;
+    case operatorkind::project: {
+      const sqlshape& r = of(n.first);
+      size_t k = 0;
+      for (const std::string_view name : projectnames(n.rest)) {
+        for (size_t from = 0; from < r.columns.columns.size(); ++from) {
+          if (r.columns.columns[from]->name != name) continue;
+          facts[k++] = r.facts[from];  // the first column of the name
+          break;
+        }
+      }
+      break;
     }
-    return;
+    case operatorkind::product:
+      facts = of(n.first).facts;
+      facts.insert(facts.end(), of(n.second).facts.begin(), of(n.second).facts.end());
+      break;
+    case operatorkind::unite: {
+      facts = of(n.first).facts;
+      const sqlshape& u = of(n.second);
+      for (size_t k = 0; k < facts.size(); ++k) {
+        // A text column takes the second operand's texts, decimal integers, or the empty text.
+        if (of(n.first).ints[k]) continue;
+        if (k >= u.facts.size()) {
+          facts[k].add("");
+        } else if (!u.ints[k]) {
+          facts[k].merge(u.facts[k]);
+        }
+      }
+      break;
+    }
   }
-  for (size_t k = 0; k < t.columns.size(); ++k) {
-    if (s.ints[k]) continue;
-    const column& c = *t.columns[k];
-    intbuffer buffer;
-    for (int32_t row = 0; row < c.size(); ++row) s.facts[k].add(c.valueview(row, buffer));
-  }
+  facts.resize(t.columns.size());
+  return facts;
 }
 
 sqlstatement translatequery(const querytree& tree, const std::vector<sqlshape>& shapes,

@@ -16,7 +16,7 @@
 namespace relalg {
 
 // A node's value as the translation needs it: its columns' names and types, and for its text
-// columns the facts of their values.
+// columns the facts of every input value that reaches them.
 struct sqlshape {
   table columns;           // columns without values
   std::vector<bool> ints;  // for each column, whether it holds integers
@@ -33,6 +33,8 @@ class shaperecorder : public observer {
 
  private:
   const querytree& tree;
+
+  std::vector<textfacts> factsof(const querynode& n, const table& t) const;
 };
 
 // Something a FROM clause can read: an input table or a step, and its columns there.
