@@ -76,7 +76,7 @@ std::string_view enginename(sqldialect dialect) {
 constexpr size_t maxexpressiondepth = 1000;
 
 // The name of the column that numbers a step's rows.
-const std::string numbercolumn = sqlname("#");
+constexpr char numbercolumn[] = "\"#\"";
 
 class translator {
  public:
