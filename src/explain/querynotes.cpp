@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -110,13 +111,17 @@ class notes {
  public:
   explicit notes(const queryview& view) : q(view) {}
 
-  // The line of a piece of the query text, or of the node when the piece is empty.
+  // The line of a piece of the query text, or else of the text around it; 0 when neither
+  // is a part of the query (an empty operand made of nothing).
   int64_t lineof(std::string_view piece, std::string_view around) const {
     const std::string_view all = q.tree.kifejezes;
-    const std::string_view at =
-        piece.data() >= all.data() && piece.data() <= all.data() + all.size() && !piece.empty()
-            ? piece
-            : around;
+    // Pointers into different texts are ordered only by std::less and its kin.
+    const auto within = [&](std::string_view s) {
+      return !s.empty() && std::less_equal<const char*>()(all.data(), s.data()) &&
+             std::less<const char*>()(s.data(), all.data() + all.size());
+    };
+    const std::string_view at = within(piece) ? piece : around;
+    if (!within(at)) return 0;
     return q.lines.at(static_cast<size_t>(at.data() - all.data()));
   }
 
