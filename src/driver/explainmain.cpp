@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iostream>
 #include <new>
+#include <stdexcept>
 #include <string>
 
 #include "explain/explain.h"
@@ -90,6 +91,9 @@ int main(int argc, char** argv) {
     }
   } catch (const std::bad_alloc&) {
     std::cerr << "relalg-explain: out of memory\n";
+    return 1;
+  } catch (const std::length_error& toolarge) {
+    std::cerr << "relalg-explain: " << toolarge.what() << "\n";
     return 1;
   }
   std::cout.flush();

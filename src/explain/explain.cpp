@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <utility>
 
-#include "driver/largestack.h"
 #include "driver/querysection.h"
 #include "driver/tablesection.h"
+#include "explain/deepwork.h"
 #include "explain/jsonrender.h"
 #include "explain/querynotes.h"
 #include "explain/readingnotes.h"
@@ -111,7 +111,8 @@ void explainquery(const std::vector<table>& tables, const std::vector<headerasro
   database w(tables, database::joins::planned, &recorder);
   w.query(tree);
   int64_t hintsleft = 50;
-  const queryview q{tree, tables, recorder.steps, lines, headers, hintsleft};
+  const tablenames names(tables);
+  const queryview q{tree, names, recorder.steps, lines, headers, hintsleft};
   e.nodes.resize(tree.nodes.size());
   e.conditions.resize(tree.conditions.size());
   for (size_t node = 0; node < tree.nodes.size(); ++node) {
@@ -139,8 +140,7 @@ explanation explain(std::string input, int32_t shown) {
   e.querylines = static_cast<int64_t>(linestarts.size()) + 1;
   const linenumbers querylines(std::move(linestarts));
   // The tree is built and evaluated once per level of nesting, on a stack sized for it.
-  onlargestack(std::min(e.depth, nesting::maxnesting),
-               [&] { explainquery(in.tables, headers, querylines, shown, e); });
+  ondeepstack(e, [&] { explainquery(in.tables, headers, querylines, shown, e); });
   return e;
 }
 

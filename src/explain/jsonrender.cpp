@@ -1,14 +1,18 @@
 // Writing the explanation as JSON, nodes and conditions nested as the query nests them.
 #include "explain/jsonrender.h"
 
-#include <algorithm>
+#include <stdexcept>
+#include <string>
 
-#include "driver/largestack.h"
+#include "explain/deepwork.h"
 #include "explain/printable.h"
 
 namespace relalg {
 
 namespace {
+
+// The most bytes of steps' texts a document holds.
+constexpr size_t mosttexts = size_t{512} << 20;
 
 class jsonwriter {
  public:
@@ -193,9 +197,19 @@ void appendjsonstring(std::string& out, std::string_view s) {
 }
 
 std::string renderjson(const explanation& e) {
+  // Each step's text holds the texts of the steps in it, so their sum grows with the square
+  // of the nesting: a deep query's document would not fit in memory.
+  size_t texts = 0;
+  for (const nodeinfo& n : e.nodes) texts += n.text.size();
+  for (const conditioninfo& c : e.conditions) texts += c.text.size();
+  if (texts > mosttexts) {
+    throw std::length_error("the JSON would hold " + std::to_string(texts) +
+                            " bytes of the steps' texts, each step's text holding those of the "
+                            "steps in it: the query nests too deep for it");
+  }
   jsonwriter w(e);
   // Nodes and conditions nest as deep as the query: written on a stack sized for it.
-  onlargestack(std::min(e.depth, nesting::maxnesting), [&] { w.document(); });
+  ondeepstack(e, [&] { w.document(); });
   return std::move(w.out);
 }
 

@@ -8,7 +8,8 @@
 
 namespace relalg {
 
-// {"tables": [...], "query": ..., "result": ..., "notes": [...]} and a line feed.
+// {"tables": [...], "query": ..., "result": ..., "notes": [...]} and a line feed; throws
+// std::length_error for a query so deep that its steps' texts would pass 512 MiB.
 std::string renderjson(const explanation& e);
 
 // A JSON string literal of bytes: each byte that is not part of valid UTF-8 as \u00XX (so

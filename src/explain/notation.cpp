@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "driver/largestack.h"
+#include "explain/deepwork.h"
 #include "explain/printable.h"
 
 namespace relalg {
@@ -176,7 +176,7 @@ class writer {
 
 std::string written(const explanation& e, const symbols& s) {
   writer w(e, s);
-  onlargestack(std::min(e.depth, nesting::maxnesting), [&] { w.node(0, false); });
+  ondeepstack(e, [&] { w.node(0, false); });
   return std::move(w.out);
 }
 

@@ -4,9 +4,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "condition/comparison.h"
@@ -53,7 +54,13 @@ std::string lowered(std::string_view s) {
   return out;
 }
 
-std::string joined(const std::vector<std::string_view>& names, size_t most = 6) {
+// A hint looks at no more candidates than this (the rest would not be compared anyway).
+constexpr size_t mostcandidates = 1000;
+
+// A list of names shows at most this many.
+constexpr size_t mostlisted = 6;
+
+std::string joined(const std::vector<std::string_view>& names, size_t most = mostlisted) {
   std::string text;
   for (size_t k = 0; k < names.size() && k < most; ++k) {
     if (k > 0) text += ", ";
@@ -91,8 +98,10 @@ std::string hint(std::string_view name, const std::vector<std::string_view>& can
   --hintsleft;
   const std::vector<std::string_view> near = closest(name, candidates);
   if (!near.empty()) return "; the closest: " + joined(near);
+  // Only as many as are shown, and one more to tell that there are more.
   std::vector<std::string_view> distinct;
-  for (const std::string_view c : candidates) {
+  for (size_t k = 0; k < candidates.size() && distinct.size() <= mostlisted; ++k) {
+    const std::string_view c = candidates[k];
     if (std::find(distinct.begin(), distinct.end(), c) == distinct.end()) distinct.push_back(c);
   }
   return "; " + what + ": " + joined(distinct);
@@ -102,13 +111,17 @@ class notes {
  public:
   explicit notes(const queryview& view) : q(view) {}
 
-  // The line of a piece of the query text, or of the node when the piece is empty.
+  // The line of a piece of the query text, or else of the text around it; 0 when neither
+  // is a part of the query (an empty operand made of nothing).
   int64_t lineof(std::string_view piece, std::string_view around) const {
     const std::string_view all = q.tree.kifejezes;
-    const std::string_view at =
-        piece.data() >= all.data() && piece.data() <= all.data() + all.size() && !piece.empty()
-            ? piece
-            : around;
+    // Pointers into different texts are ordered only by std::less and its kin.
+    const auto within = [&](std::string_view s) {
+      return !s.empty() && std::less_equal<const char*>()(all.data(), s.data()) &&
+             std::less<const char*>()(s.data(), all.data() + all.size());
+    };
+    const std::string_view at = within(piece) ? piece : around;
+    if (!within(at)) return 0;
     return q.lines.at(static_cast<size_t>(at.data() - all.data()));
   }
 
@@ -132,16 +145,9 @@ class notes {
     std::vector<note> out;
     const std::string_view name = n.name;
     const std::string_view rest = n.text.substr(name.size());
-    std::vector<std::string_view> names;
-    size_t bearing = 0;
-    size_t last = 0;
-    for (size_t i = 0; i < q.inputs.size(); ++i) {
-      names.push_back(q.inputs[i].name);
-      if (q.inputs[i].name == name) {
-        ++bearing;
-        last = i;
-      }
-    }
+    const auto found = q.names.bearers.find(name);
+    const size_t bearing = found == q.names.bearers.end() ? 0 : found->second.first;
+    const size_t last = bearing == 0 ? 0 : found->second.second;
     const int64_t line = lineof(n.text, n.text);
     if (bearing > 1) {
       out.push_back({line, std::to_string(bearing) + " input tables are named " + quoted(name) +
@@ -153,7 +159,7 @@ class notes {
       return out;
     }
     if (bearing == 0) {
-      std::string sentence = unknowntable(name, names, q.hintsleft);
+      std::string sentence = unknowntable(name, q.names.inorder, q.hintsleft);
       for (const auto& [header, at] : q.headersasrows) {
         if (header != name) continue;
         sentence += "; line " + std::to_string(at) +
@@ -178,9 +184,11 @@ class notes {
       out.push_back({lineof(n.text, n.text),
                      "no column names follow the operand: the result has no columns and no rows"});
     }
+    // A set: a list of many names over many columns is looked up without a scan per name.
+    const std::unordered_set<std::string_view> borne(columns.begin(), columns.end());
     size_t missing = 0;
     for (const std::string_view name : names) {
-      if (std::find(columns.begin(), columns.end(), name) != columns.end()) continue;
+      if (borne.count(name) > 0) continue;
       if (++missing > mostnamenotes) continue;
       const int64_t line = lineof(name, n.rest);
       if (name.empty()) {
@@ -232,12 +240,12 @@ class notes {
     std::vector<note> out;
     const std::string_view text = q.tree.nodes[static_cast<size_t>(node)].text;
     const int64_t line = lineof(text, text);
+    const std::vector<std::string_view> second = namesof(u);
+    const std::unordered_set<std::string_view> inu(second.begin(), second.end());
+    std::unordered_set<std::string_view> listed;
     std::vector<std::string_view> shared;
     for (const auto& c : r.columns) {
-      const bool both = std::any_of(u.columns.begin(), u.columns.end(),
-                                    [&](const auto& d) { return d->name == c->name; });
-      const bool listed = std::find(shared.begin(), shared.end(), c->name) != shared.end();
-      if (both && !listed) shared.push_back(c->name);
+      if (inu.count(c->name) > 0 && listed.insert(c->name).second) shared.push_back(c->name);
     }
     if (!shared.empty()) {
       out.push_back({line, std::string("both operands have ") +
@@ -296,8 +304,11 @@ class notes {
     std::vector<note> out;
     const comparisonplan plan = plancomparison(n, columns);
     const int64_t line = lineof(n.text, n.text);
+    // The candidates for a closest name: no more than a hint looks at.
     std::vector<std::string_view> names;
-    for (const boundcolumn& b : columns.columns) names.push_back(b.c->name);
+    for (size_t k = 0; k < columns.columns.size() && k < mostcandidates; ++k) {
+      names.push_back(columns.columns[k].c->name);
+    }
     if (n.left.size() == n.argument.size()) {
       out.push_back({line, "no comma separates two operands: " + quoted(n.left) +
                                " is compared with the empty text"});
@@ -413,6 +424,15 @@ class notes {
 };
 
 }  // namespace
+
+tablenames::tablenames(const std::vector<table>& inputs) {
+  for (size_t i = 0; i < inputs.size(); ++i) {
+    inorder.push_back(inputs[i].name);
+    auto& [count, last] = bearers[inputs[i].name];
+    ++count;
+    last = i;
+  }
+}
 
 std::vector<note> nodenotes(const queryview& q, int32_t node) {
   const notes made(q);

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -16,10 +18,19 @@
 
 namespace relalg {
 
+// The names of the input tables, in order, and for each name how many tables bear it and
+// the index of the last of them.
+struct tablenames {
+  explicit tablenames(const std::vector<table>& inputs);
+
+  std::vector<std::string_view> inorder;
+  std::unordered_map<std::string_view, std::pair<size_t, size_t>> bearers;
+};
+
 // What the notes look at: the tree, the input tables, each step's value, the query's lines.
 struct queryview {
   const querytree& tree;
-  const std::vector<table>& inputs;
+  const tablenames& names;
   const std::vector<step>& steps;
   const linenumbers& lines;
   // The names of lines that look like table headers but were read as rows, and their lines.

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "driver/largestack.h"
+#include "explain/deepwork.h"
 #include "explain/notation.h"
 #include "explain/printable.h"
 
@@ -198,7 +198,7 @@ class textwriter {
 std::string rendertext(const explanation& e) {
   textwriter w(e);
   // Steps and conditions nest as deep as the query: written on a stack sized for it.
-  onlargestack(std::min(e.depth, nesting::maxnesting), [&] { w.document(); });
+  ondeepstack(e, [&] { w.document(); });
   return std::move(w.out);
 }
 

@@ -30,6 +30,22 @@ foreach(input ${exampleinputs})
   explaincase(example-${examplename} ${input} ${CMAKE_CURRENT_LIST_DIR}/examples/${examplename})
 endforeach()
 
+# Exit statuses: 2 for a wrong command line, 1 for an input that cannot be read, 0 otherwise.
+function(explainstatus name arguments status says)
+  add_test(NAME explain/status/${name}
+           COMMAND ${CMAKE_COMMAND} -DEXPLAIN=$<TARGET_FILE:relalg-explain> "-DARGUMENTS=${arguments}"
+                   -DSTATUS=${status} "-DSAYS=${says}" -P ${CMAKE_CURRENT_LIST_DIR}/status.cmake)
+endfunction()
+set(example ${PROJECT_SOURCE_DIR}/examples/sales.txt)
+explainstatus(no-input "" 2 "no input file")
+explainstatus(two-inputs "${example} ${example}" 2 "more than one input file")
+explainstatus(rows-not-a-number "--rows x ${example}" 2 "--rows wants a number")
+explainstatus(unknown-option "--sql ${example}" 2 "unknown option --sql")
+explainstatus(missing-input "${CMAKE_CURRENT_BINARY_DIR}/no-such-file" 1 "cannot read .*no-such-file")
+explainstatus(directory-input "${CMAKE_CURRENT_LIST_DIR}" 1 "it is a directory")
+explainstatus(help "--help" 0 "")
+explainstatus(latex "--latex ${example}" 0 "")
+
 # A query nesting past the limit is 100,001 parentheses long: made here, not kept in the tree,
 # and its JSON, which holds the query twice, is left to the unit tests.
 string(REPEAT "(" 100001 parentheses)

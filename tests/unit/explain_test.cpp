@@ -2,9 +2,11 @@
 // notations, and output that stays within its bounds.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 
 #include "explain/explain.h"
+#include "explain/jsonrender.h"
 #include "explain/linenumbers.h"
 #include "explain/notation.h"
 #include "explain/printable.h"
@@ -70,6 +72,16 @@ TEST(explain, aDeepQueryWithinTheLimitIsExplainedStepByStep) {
   EXPECT_EQ(e.nodes[0].rows, 1);
   EXPECT_FALSE(rendertext(e).empty());
   EXPECT_FALSE(textbook(e).empty());
+}
+
+TEST(explainjson, refusesADocumentTooLargeToHold) {
+  // Each step's text holds those of the steps in it: 40,000 levels of about 20 bytes give
+  // some 16 GB of texts.
+  std::string query = "t";
+  for (int i = 0; i < 40000; ++i) query = "select(" + query + ",EQ(a,1))";
+  const explanation e = explain(query + "\n\nt(a int)\n1\n", 1);
+  EXPECT_THROW(renderjson(e), std::length_error);
+  EXPECT_FALSE(rendertext(e).empty());
 }
 
 TEST(notation, writesEveryOperatorInBothForms) {
