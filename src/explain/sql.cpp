@@ -161,12 +161,16 @@ std::string sqlscript(std::string input, const sqloptions& options) {
   std::string out;
   const sqltables loaded = loadtables(tables, options, out);
   sqlstatement statement;
-  // The query is evaluated as relalg evaluates it, so every step's columns are relalg's own;
-  // a query deeper than the limit is never evaluated, and needs no deeper stack.
+  // The query is evaluated as relalg evaluates it, so every step's columns are relalg's own,
+  // but over the tables without their rows: a step's columns never depend on its rows, and a
+  // query too large for relalg still gets its script. A query deeper than the limit is never
+  // evaluated, and needs no deeper stack.
+  std::vector<table> shapesonly;
+  for (const table& t : tables) shapesonly.push_back(withoutrows(t));
   onlargestack(std::min(nesting::deepestof(q.kifejezes), nesting::maxnesting), [&] {
     const querytree tree(q.kifejezes);
-    shaperecorder recorder(tree);
-    database w(tables, database::joins::planned, &recorder);
+    shaperecorder recorder(tree, tables);
+    database w(shapesonly, database::joins::planned, &recorder);
     w.query(tree);
     statement = translatequery(tree, recorder.shapes, loaded, options.dialect);
   });

@@ -440,7 +440,17 @@ void translator::warnhighbyte(std::string_view name, const textfacts& facts) {
 
 }  // namespace
 
-shaperecorder::shaperecorder(const querytree& t) : shapes(t.nodes.size()), tree(t) {}
+table withoutrows(const table& t) {
+  table empty;
+  empty.name = t.name;
+  for (const auto& c : t.columns) empty.addcolumn(emptylike(*c));
+  return empty;
+}
+
+shaperecorder::shaperecorder(const querytree& t, const std::vector<table>& input)
+    : shapes(t.nodes.size()), tree(t) {
+  for (const table& each : input) named[each.name] = &each;
+}
 
 void shaperecorder::seen(int32_t node, const table& t, int64_t) {
   sqlshape& s = shapes[static_cast<size_t>(node)];
@@ -461,14 +471,16 @@ std::vector<textfacts> shaperecorder::factsof(const querynode& n, const table& t
     return shapes[static_cast<size_t>(operand)];
   };
   switch (n.op) {
-    case operatorkind::table:
-      for (size_t k = 0; k < t.columns.size(); ++k) {
-        if (dynamic_cast<const intcolumn*>(t.columns[k].get())) continue;
+    case operatorkind::table: {
+      const table& input = *named.at(n.name);
+      for (size_t k = 0; k < input.columns.size() && k < facts.size(); ++k) {
+        if (dynamic_cast<const intcolumn*>(input.columns[k].get())) continue;
         intbuffer buffer;
-        const column& c = *t.columns[k];
+        const column& c = *input.columns[k];
         for (int32_t row = 0; row < c.size(); ++row) facts[k].add(c.valueview(row, buffer));
       }
       break;
+    }
     case operatorkind::select:
     case operatorkind::rename:
     case operatorkind::minus:

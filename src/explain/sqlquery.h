@@ -23,16 +23,23 @@ struct sqlshape {
   std::vector<textfacts> facts;
 };
 
-// Records every node's shape as the evaluation reaches it.
+// The same table without its rows: the same name and columns, so the query evaluates over it
+// to values of the same columns, at no cost however many rows the input has.
+table withoutrows(const table& t);
+
+// Records every node's shape as the evaluation over the tables without rows reaches it; the
+// facts of a table's values are taken from the input table of its name.
 class shaperecorder : public observer {
  public:
-  explicit shaperecorder(const querytree& tree);
+  shaperecorder(const querytree& tree, const std::vector<table>& input);
   void seen(int32_t node, const table& t, int64_t rows) override;
 
   std::vector<sqlshape> shapes;
 
  private:
   const querytree& tree;
+  // For each name, the input table the query reaches by it: the last of the name.
+  std::unordered_map<std::string_view, const table*> named;
 
   std::vector<textfacts> factsof(const querynode& n, const table& t) const;
 };

@@ -90,6 +90,13 @@ TEST(sqlscript, deepQueriesAndConditionsStayLinear) {
   EXPECT_NE(nots.find("-- a condition nests 20001 levels deep"), std::string::npos);
 }
 
+TEST(sqlscript, aProductTooLargeForRelalgGetsItsScript) {
+  std::string input = "product(product(t,t),product(t,t))\n\nt(a int)\n";
+  for (int row = 0; row < 300; ++row) input += std::to_string(row) + "\n";
+  const std::string script = sqlscript(input, {});
+  EXPECT_NE(script.find("product_3(\"a\", \"a_2\", \"a_3\", \"a_4\") AS"), std::string::npos);
+}
+
 TEST(sqlscript, aQueryPastTheNestingLimitHasNoColumns) {
   const std::string script = sqlscript(std::string(100001, '(') + "\n\nt(a int)\n1\n", {});
   EXPECT_NE(script.find("-- the result has no columns"), std::string::npos);
