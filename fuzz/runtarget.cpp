@@ -1,11 +1,17 @@
-// The fuzz target: one whole run on the fuzzer's bytes, with the output's head checked.
+// The fuzz target: one whole run on the fuzzer's bytes, with the output's head checked, its
+// explanation, whose result must have the rows of relalg's, and its SQL script.
 #include <cstddef>
 #include <cstdint>
+#include <sstream>
 #include <string>
 #include <string_view>
 
 #include "driver/querysection.h"
 #include "driver/run.h"
+#include "explain/explain.h"
+#include "explain/jsonrender.h"
+#include "explain/sql.h"
+#include "explain/textrender.h"
 #include "model/source.h"
 
 namespace {
@@ -26,11 +32,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   relalg::source ip{std::string(input)};
   const relalg::querysection q = relalg::readquerysection(ip);
   if (nestsproducts(q.kifejezes)) return -1;  // not added to the corpus
-  const std::string output = relalg::run(input);
+  const relalg::evaluated run = relalg::evaluateinput(std::string(input));
+  std::ostringstream op;
+  relalg::writeoutput(run, op);
+  const std::string output = op.str();
   // Nothing of the query is lost: the output opens with its raw lines and one line feed.
   if (output.compare(0, q.kiirandokifejezes.size(), q.kiirandokifejezes) != 0 ||
       output.size() <= q.kiirandokifejezes.size() || output[q.kiirandokifejezes.size()] != '\n') {
     __builtin_trap();
   }
+  // The explanation evaluates exactly as relalg does: its result has relalg's rows.
+  const relalg::explanation e = relalg::explain(std::string(input), 3);
+  if (e.nodes.front().rows != run.tables.back().rowcount()) __builtin_trap();
+  if (relalg::renderjson(e).empty() || relalg::rendertext(e).empty()) __builtin_trap();
+  // The script is made for any input, and ends with its query's statement.
+  const std::string script =
+      relalg::sqlscript(std::string(input), {true, relalg::sqldialect::postgres});
+  if (script.size() < 2 || script.compare(script.size() - 2, 2, ";\n") != 0) __builtin_trap();
   return 0;
 }

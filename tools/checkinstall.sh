@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Configures, builds and installs relalg into a temporary prefix, checks the installed program
-# and manual page, renders the page without warnings, and checks the Debian package's contents.
+# Configures, builds and installs relalg into a temporary prefix, checks the installed programs
+# and manual pages, renders the pages without warnings, and checks the Debian package's contents.
 # Usage: tools/checkinstall.sh [BUILD_DIR]
 # Without BUILD_DIR it builds in a temporary directory, without the tests; a BUILD_DIR given is
 # configured with the options it already has.
@@ -26,22 +26,36 @@ cmake --build "$build" -j2 >/dev/null
 
 echo "== install into $prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null
-[[ -x $prefix/bin/relalg ]] || fail "bin/relalg missing"
-[[ -f $prefix/share/man/man1/relalg.1 ]] || fail "share/man/man1/relalg.1 missing"
+for program in relalg relalg-explain; do
+  [[ -x $prefix/bin/$program ]] || fail "bin/$program missing"
+  [[ -f $prefix/share/man/man1/$program.1 ]] || fail "share/man/man1/$program.1 missing"
+done
 
 # The installed program must answer with its message and status 0.
 message=$("$prefix/bin/relalg") || fail "relalg without arguments exited with $?"
 [[ $message == "Nem megfelelo szamu parameter !" ]] || fail "unexpected message: $message"
 
-echo "== render the manual page"
-# groff and man exit 0 on warnings; any text on standard error counts as a failure.
-if command -v groff >/dev/null; then
-  warnings=$(groff -man -Tutf8 -ww -z "$prefix/share/man/man1/relalg.1" 2>&1)
-else
-  warnings=$(man --warnings -l "$prefix/share/man/man1/relalg.1" 2>&1 >/dev/null)
-fi
-[[ -z $warnings ]] || fail "the manual page renders with warnings: $warnings"
-MANPATH=$prefix/share/man man relalg >/dev/null 2>&1 || fail "man cannot find the installed page"
+# relalg-explain must explain a shipped example, and refuse a wrong command line with 2.
+explained=$("$prefix/bin/relalg-explain" "$source/examples/sales.txt") ||
+  fail "relalg-explain on an example exited with $?"
+grep -q '^The query as evaluated$' <<<"$explained" || fail "relalg-explain wrote: $explained"
+status=0
+"$prefix/bin/relalg-explain" >/dev/null 2>&1 || status=$?
+[[ $status == 2 ]] || fail "relalg-explain without arguments exited with $status, not 2"
+
+echo "== render the manual pages"
+for program in relalg relalg-explain; do
+  page=$prefix/share/man/man1/$program.1
+  # groff and man exit 0 on warnings; any text on standard error counts as a failure.
+  if command -v groff >/dev/null; then
+    warnings=$(groff -man -Tutf8 -ww -z "$page" 2>&1)
+  else
+    warnings=$(man --warnings -l "$page" 2>&1 >/dev/null)
+  fi
+  [[ -z $warnings ]] || fail "the manual page of $program renders with warnings: $warnings"
+  MANPATH=$prefix/share/man man "$program" >/dev/null 2>&1 ||
+    fail "man cannot find the installed page of $program"
+done
 
 if command -v dpkg-deb >/dev/null; then
   echo "== Debian package"
@@ -51,8 +65,10 @@ if command -v dpkg-deb >/dev/null; then
   fi
   package=$(ls "$build"/relalg_*.deb)
   contents=$(dpkg-deb -c "$package")
-  grep -q '/usr/bin/relalg$' <<<"$contents" || fail "the package lacks usr/bin/relalg"
-  grep -q '/usr/share/man/man1/relalg\.1$' <<<"$contents" || fail "the package lacks relalg.1"
+  for program in relalg relalg-explain; do
+    grep -q "/usr/bin/$program\$" <<<"$contents" || fail "the package lacks usr/bin/$program"
+    grep -q "/usr/share/man/man1/$program\.1\$" <<<"$contents" || fail "the package lacks $program.1"
+  done
   echo "$(basename "$package"): $(dpkg-deb -f "$package" Depends)"
 fi
 echo "checkinstall: ok"

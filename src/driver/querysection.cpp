@@ -3,7 +3,7 @@
 
 namespace relalg {
 
-querysection readquerysection(source& ip) {
+querysection readquerysection(source& ip, std::vector<size_t>* linestarts) {
   querysection q;
   int quotes = 0;
   char c;
@@ -15,6 +15,7 @@ querysection readquerysection(source& ip) {
     if (kept) q.kifejezes += c;
     q.kiirandokifejezes += c;
     if (c == '\n' && ip.peek() == '\n') break;
+    if (c == '\n' && linestarts) linestarts->push_back(q.kifejezes.size());
   }
   ip.skip();  // the line feed of the empty line that closes the section
   while (ip.peek() == '\n') ip.skip();

@@ -1,7 +1,9 @@
 // The query section at the head of the input: its raw lines and its normalised text.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 #include "model/source.h"
 
@@ -15,7 +17,8 @@ struct querysection {
 };
 
 // Reads up to the first empty line (or the end of the input), then skips the empty lines
-// that follow it, leaving the input at the first table.
-querysection readquerysection(source& ip);
+// that follow it, leaving the input at the first table. When linestarts is given, it gets,
+// for each line after the first, the length kifejezes had where that line began.
+querysection readquerysection(source& ip, std::vector<size_t>* linestarts = nullptr);
 
 }  // namespace relalg

@@ -7,6 +7,7 @@
 
 #include "driver/largestack.h"
 #include "driver/querysection.h"
+#include "driver/tablesection.h"
 #include "query/database.h"
 
 namespace relalg {
@@ -62,15 +63,7 @@ evaluated evaluateinput(std::string input) {
     run.kiirandokifejezes = std::move(q.kiirandokifejezes);
     kifejezes = std::move(q.kifejezes);
     run.input = ip.bytes();
-    while (!ip.atend()) {
-      std::optional<std::string_view> rows;
-      if (auto t = table::read(ip, rows)) {
-        run.tables.push_back(std::move(*t));
-        run.rowsasread.push_back(rows);
-      }
-      ip.skip();  // the line feed of the empty line after the table
-      while (ip.peek() == '\n') ip.skip();
-    }
+    readtablesection(ip, run.tables, run.rowsasread);
   }
   // The database holds copies of the input tables only: a query never sees its own result.
   table result;

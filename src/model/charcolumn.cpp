@@ -35,12 +35,12 @@ std::string charcolumn::printvalue(int32_t row) const {
   return out;
 }
 
-bool charcolumn::readvalue(source& ip) {
+readflags charcolumn::readvalue(source& ip) {
   const int first = ip.peek();
   // An empty field (its separator comes first) is the empty text and leaves the separator.
   if (first == ',' || first == '\n' || first == source::end) {
     addvalue({});
-    return false;
+    return readflag::empty;
   }
   ip.skip();  // the opening quote, dropped whatever it is
   const std::string_view item = ip.takeuntil('\'', '\n');
@@ -48,7 +48,8 @@ bool charcolumn::readvalue(source& ip) {
   if (closed) ip.skip();  // the closing quote; a line feed stays and ends the row
   keep(ip.bytes());
   values.edit().push_back(item);
-  return first == '\'' && closed;
+  if (first == '\'' && closed) return 0;
+  return (first == '\'' ? 0 : readflag::unquoted) | (closed ? 0 : readflag::unclosed);
 }
 
 std::shared_ptr<column> charcolumn::clone() const { return std::make_shared<charcolumn>(*this); }

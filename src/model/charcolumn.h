@@ -23,7 +23,7 @@ class charcolumn : public column {
   std::string printvalue(int32_t row) const override;
   std::string value(int32_t row) const override { return std::string(at(row)); }
   void addvalue(std::string_view text) override { values.edit().push_back(store(text)); }
-  bool readvalue(source& ip) override;
+  readflags readvalue(source& ip) override;
   int32_t size() const override { return static_cast<int32_t>(values.get().size()); }
   std::shared_ptr<column> clone() const override;
   void eraserow(int32_t row) override;

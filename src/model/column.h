@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/readflags.h"
 #include "model/source.h"
 #include "model/textint.h"
 
@@ -31,8 +32,8 @@ class column {
   // Appends one value given as plain text.
   virtual void addvalue(std::string_view text) = 0;
   // Reads one value from the input and appends it; the separator after it stays in the input.
-  // Answers whether the value stood there exactly as printvalue prints it.
-  virtual bool readvalue(source& ip) = 0;
+  // Answers how the value stood there: no flag when exactly as printvalue prints it.
+  virtual readflags readvalue(source& ip) = 0;
   virtual int32_t size() const = 0;
   // A new column of the same type, name, width and values.
   virtual std::shared_ptr<column> clone() const = 0;

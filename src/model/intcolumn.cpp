@@ -16,7 +16,7 @@ std::string intcolumn::value(int32_t row) const {
 
 void intcolumn::addvalue(std::string_view text) { values.edit().push_back(texttoint(text)); }
 
-bool intcolumn::readvalue(source& ip) {
+readflags intcolumn::readvalue(source& ip) {
   // An empty field (its separator comes first) reads as 0 and leaves the separator.
   const std::string_view field = ip.takeuntil(',', '\n');
   // Most fields are an optional "-" and up to nine digits: read them on the spot, and the
@@ -30,13 +30,22 @@ bool intcolumn::readvalue(source& ip) {
     plain = digit < 10;
     number = number * 10 + digit;
   }
-  if (!plain) {
-    values.edit().push_back(texttoint(field));
-    return false;
-  }
+  if (!plain) return readother(field);
   values.edit().push_back(negative ? -static_cast<int32_t>(number) : static_cast<int32_t>(number));
   // Printed back without leading zeros, "+" or "-0".
-  return digits.front() != '0' || (digits.size() == 1 && !negative);
+  const bool asprinted = digits.front() != '0' || (digits.size() == 1 && !negative);
+  return asprinted ? 0 : readflag::reformatted;
+}
+
+readflags intcolumn::readother(std::string_view field) {
+  const intreading r = readint(field);
+  values.edit().push_back(r.number);
+  if (field.empty()) return readflag::empty;
+  if (!r.digits) return readflag::nodigits;
+  readflags flags = readflag::reformatted;
+  if (r.saturated) flags |= readflag::saturated;
+  if (r.end < field.size()) flags |= readflag::trailing;
+  return flags;
 }
 
 std::shared_ptr<column> intcolumn::clone() const { return std::make_shared<intcolumn>(*this); }

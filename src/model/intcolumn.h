@@ -18,7 +18,7 @@ class intcolumn : public column {
   std::string printvalue(int32_t row) const override;
   std::string value(int32_t row) const override;
   void addvalue(std::string_view text) override;
-  bool readvalue(source& ip) override;
+  readflags readvalue(source& ip) override;
   int32_t size() const override { return static_cast<int32_t>(values.get().size()); }
   std::shared_ptr<column> clone() const override;
   void eraserow(int32_t row) override;
@@ -35,6 +35,10 @@ class intcolumn : public column {
   void appendprinted(int32_t row, std::string& out) const override;
 
   int32_t at(int32_t row) const { return values.get()[static_cast<size_t>(row)]; }
+
+ private:
+  // A field that is not an optional "-" and up to nine digits, read as atoi reads it.
+  readflags readother(std::string_view field);
 };
 
 }  // namespace relalg

@@ -14,18 +14,25 @@
 
 namespace relalg {
 
-std::optional<table> table::read(source& ip, std::optional<std::string_view>& rowsasread) {
+std::optional<table> table::read(source& ip, std::optional<std::string_view>& rowsasread,
+                                 readnotes* notes) {
   rowsasread.reset();
   table t;
+  const size_t start = ip.position();
+  if (notes) notes->definition(start);
   char c;
   // The first character always belongs to the name, even a "(".
   if (!ip.read(c)) return std::nullopt;
   t.name = c;
   t.name += ip.takeuntil('(');
-  if (ip.atend()) return std::nullopt;  // a definition cut before its "(" is dropped
-  ip.skip();                            // the "("
+  if (ip.atend()) {  // a definition cut before its "(" is dropped
+    if (notes) notes->dropped(start, ip.position());
+    return std::nullopt;
+  }
+  if (notes) notes->named(t.name, start);
+  ip.skip();  // the "("
   do {
-    if (auto declared = readcolumn(ip)) t.addcolumn(std::move(declared));
+    if (auto declared = readcolumn(ip, notes)) t.addcolumn(std::move(declared));
   } while (ip.peek() != '\n' && !ip.atend());
   ip.skip();  // the line feed that ends the header
   // Every row takes at least one line, so the lines up to the next empty one bound the rows.
@@ -36,19 +43,23 @@ std::optional<table> table::read(source& ip, std::optional<std::string_view>& ro
   bool asprinted = true;
   while (ip.peek() != '\n' && !ip.atend() && !t.columns.empty()) {
     checkedrowcount(uint64_t{1} + static_cast<uint64_t>(t.rowcount()));  // indices are 32-bit
-    asprinted &= t.readrow(ip);
+    const size_t rowstart = ip.position();
+    if (t.readrow(ip, notes)) continue;
+    asprinted = false;
+    if (notes) notes->endrow(ip.since(rowstart), rowstart);
   }
   if (asprinted) rowsasread = ip.since(rowsstart);
   return t;
 }
 
-std::shared_ptr<column> table::readcolumn(source& ip) {
+std::shared_ptr<column> table::readcolumn(source& ip, readnotes* notes) {
   while (ip.peek() == ' ') ip.skip();
   char c;
   if (!ip.read(c)) return nullptr;  // the header ended before this column's name
   std::string label(1, c);
   label += ip.takeuntil(' ', ',', ')', '\n');
   std::string num;
+  const size_t typestart = ip.position();
   // Only a blank after the name opens a type text; a name that ended at ",", ")" or a line
   // feed declares an integer column.
   if (ip.peek() == ' ') {
@@ -62,6 +73,7 @@ std::shared_ptr<column> table::readcolumn(source& ip) {
       }
     } while (ip.peek() != ',' && ip.peek() != '\n' && !ip.atend());
   }
+  if (notes) notes->declared(ip.since(typestart), typestart, !num.empty());
   std::shared_ptr<column> declared;
   if (num.empty()) {
     declared = std::make_shared<intcolumn>();
@@ -73,9 +85,11 @@ std::shared_ptr<column> table::readcolumn(source& ip) {
   return declared;
 }
 
-bool table::readrow(source& ip) {
+bool table::readrow(source& ip, readnotes* notes) {
   // One line is one row: a short line leaves the neutral value in the columns it does not
   // reach, and the values of a long line past the last column are skipped.
+  const size_t rowstart = ip.position();
+  const int32_t row = columns.front()->size();
   bool asprinted = true;
   bool ended = false;
   const size_t last = columns.size() - 1;
@@ -86,19 +100,35 @@ bool table::readrow(source& ip) {
       asprinted = false;
       continue;
     }
-    asprinted &= target.readvalue(ip);
+    const size_t valuestart = ip.position();
+    if (const readflags flags = target.readvalue(ip)) {
+      asprinted = false;
+      if (notes) notes->value(flags, static_cast<int32_t>(k), row, valuestart, ip.position());
+    }
     if (ip.peek() != ',' && ip.peek() != '\n') {
+      const size_t skipped = ip.position();
       ip.takeuntil(',', '\n');  // left after a closing quote
       asprinted = false;
+      if (notes && ip.position() > skipped) {
+        notes->row({readnote::afterquote, 0, static_cast<int32_t>(k), row, skipped, ip.position()});
+      }
     }
     if (ip.peek() == ',' && k < last) {
       ip.skip();
     } else {
       const bool extra = ip.peek() == ',';
-      if (extra) ip.takeuntil('\n');
+      if (extra) {
+        const size_t skipped = ip.position();
+        ip.takeuntil('\n');
+        if (notes) notes->row({readnote::extra, 0, -1, row, skipped, ip.position()});
+      }
       asprinted &= !extra && k == last && ip.peek() == '\n';  // nothing skipped, a line end printed
       ip.skip();                                              // the line feed that ends the row
       ended = true;
+      if (notes && k < last) {
+        notes->row(
+            {readnote::toofew, 0, static_cast<int32_t>(k + 1), row, rowstart, ip.position()});
+      }
     }
   }
   return asprinted;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/column.h"
+#include "model/readnotes.h"
 #include "model/source.h"
 
 namespace relalg {
@@ -22,10 +23,12 @@ class table {
 
   // Reads one table definition and its rows; none when the end of the input comes before the
   // definition's first "(". When every row stood in the input exactly as the output prints
-  // it, rowsasread is set to those lines, so that they can be printed as they are.
-  static std::optional<table> read(source& ip, std::optional<std::string_view>& rowsasread);
+  // it, rowsasread is set to those lines, so that they can be printed as they are. The
+  // notes, when given, are told every rule applied silently.
+  static std::optional<table> read(source& ip, std::optional<std::string_view>& rowsasread,
+                                   readnotes* notes = nullptr);
   // Reads one column declaration of a header line; none when the input ends before its name.
-  static std::shared_ptr<column> readcolumn(source& ip);
+  static std::shared_ptr<column> readcolumn(source& ip, readnotes* notes = nullptr);
 
   int32_t columncount() const { return static_cast<int32_t>(columns.size()); }
   int32_t rowcount() const { return columns.empty() ? 0 : columns.front()->size(); }
@@ -51,7 +54,7 @@ class table {
 
  private:
   // Answers whether the row stood in the input exactly as the output prints it.
-  bool readrow(source& ip);
+  bool readrow(source& ip, readnotes* notes);
 };
 
 }  // namespace relalg

@@ -15,7 +15,8 @@ bool iswhite(char c) {
 
 }  // namespace
 
-int32_t texttoint(std::string_view text) {
+intreading readint(std::string_view text) {
+  intreading r;
   size_t i = 0;
   while (i < text.size() && iswhite(text[i])) ++i;
   bool negative = false;
@@ -26,13 +27,21 @@ int32_t texttoint(std::string_view text) {
   // The magnitude stops growing once past the range, so long digit runs cannot overflow.
   const int64_t limit = int64_t{std::numeric_limits<int32_t>::max()} + 1;
   int64_t magnitude = 0;
+  const size_t firstdigit = i;
   for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    if (magnitude < limit) magnitude = magnitude * 10 + (text[i] - '0');
+    if (magnitude <= limit) magnitude = magnitude * 10 + (text[i] - '0');
   }
-  if (magnitude > limit) magnitude = limit;
+  r.digits = i > firstdigit;
+  r.end = r.digits ? i : 0;  // without digits nothing was read
   const int64_t number = negative ? -magnitude : magnitude;
-  if (number > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-  return static_cast<int32_t>(number);
+  r.saturated =
+      number > std::numeric_limits<int32_t>::max() || number < std::numeric_limits<int32_t>::min();
+  if (r.saturated) {
+    r.number = negative ? std::numeric_limits<int32_t>::min() : std::numeric_limits<int32_t>::max();
+  } else {
+    r.number = static_cast<int32_t>(number);
+  }
+  return r;
 }
 
 std::string_view inttotext(int32_t number, intbuffer& buffer) {

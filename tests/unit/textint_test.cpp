@@ -26,6 +26,18 @@ TEST(texttoint, saturatesOutsideTheRange) {
   EXPECT_EQ(texttoint("-00000000000000000000000012"), -12);
 }
 
+TEST(readint, tellsWhereTheReadingStoppedAndWhetherItSaturated) {
+  const intreading trailing = readint(" 12abc");
+  EXPECT_TRUE(trailing.digits);
+  EXPECT_EQ(trailing.end, 3u);
+  EXPECT_FALSE(readint("abc").digits);
+  EXPECT_EQ(readint("abc").end, 0u);
+  EXPECT_FALSE(readint("-2147483648").saturated);
+  EXPECT_TRUE(readint("-2147483649").saturated);
+  EXPECT_TRUE(readint("99999999999999999999").saturated);
+  EXPECT_FALSE(readint("-00000000000000000000000012").saturated);
+}
+
 TEST(inttotext, roundTripsTheExtremes) {
   for (const int32_t n : {0, 1, -1, 2147483647, -2147483647 - 1}) {
     intbuffer buffer;

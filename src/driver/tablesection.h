@@ -1,0 +1,21 @@
+// The table definitions that follow the query section, read one after another to the end.
+#pragma once
+
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "model/readnotes.h"
+#include "model/source.h"
+#include "model/table.h"
+
+namespace relalg {
+
+// Appends each table read, and for each its rows' lines when they stood as printed (see
+// table::read). Tables are separated by empty lines; a definition cut before its "(" is
+// dropped. The notes, when given, are told every rule the reader applied silently.
+void readtablesection(source& ip, std::vector<table>& tables,
+                      std::vector<std::optional<std::string_view>>& rowsasread,
+                      readnotes* notes = nullptr);
+
+}  // namespace relalg

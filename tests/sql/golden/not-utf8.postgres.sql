@@ -1,0 +1,9 @@
+CREATE TABLE "t" ("a" INTEGER, "b" TEXT);
+INSERT INTO "t" VALUES
+  (1, 'été'),
+  (2, 'ok');
+-- in the table t, the text '?t?' of column b is not UTF-8 (shown with ? for its bytes): the engine may refuse it
+-- the text '?t?' of column b has bytes above 127 and is compared for order: relalg orders by bytes, an engine may order otherwise
+WITH
+  select_1("#", "a", "b") AS (SELECT ctid, "a", "b" FROM "t" WHERE "b" COLLATE "C" > 'a')
+SELECT "a", "b" FROM select_1 ORDER BY select_1."#";
