@@ -18,6 +18,9 @@ namespace relalg {
 
 namespace {
 
+// How many names not found are given their closest names; the rest are told only that.
+constexpr int64_t mosthints = 50;
+
 // Where the source drops a carriage return: before each line feed, counted in the text it
 // leaves.
 std::vector<size_t> droppedreturns(const std::string& input) {
@@ -110,7 +113,7 @@ void explainquery(const std::vector<table>& tables, const std::vector<headerasro
   steprecorder recorder(tree.nodes.size(), shown);
   database w(tables, database::joins::planned, &recorder);
   w.query(tree);
-  int64_t hintsleft = 50;
+  int64_t hintsleft = mosthints;
   const tablenames names(tables);
   const queryview q{tree, names, recorder.steps, lines, headers, hintsleft};
   e.nodes.resize(tree.nodes.size());

@@ -12,8 +12,8 @@ namespace {
 // A count of rows: digits only, within range.
 bool readrows(std::string_view text, int32_t& rows) {
   const intreading r = readint(text);
-  if (text.empty() || !r.digits || r.end != text.size() || r.saturated || text[0] == '-' ||
-      text[0] == '+' || text[0] == ' ') {
+  if (text.empty() || !r.digits || r.trailing || r.saturated || text[0] == '-' || text[0] == '+' ||
+      text[0] == ' ') {
     return false;
   }
   rows = r.number;

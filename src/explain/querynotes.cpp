@@ -355,7 +355,7 @@ class notes {
                                           plan.right < 0 ? n.right : std::string_view()}) {
         const std::string_view value = stripquotes(side);
         const intreading r = readint(value);
-        if (side.empty() || (r.digits && r.end == value.size())) continue;
+        if (side.empty() || (r.digits && !r.trailing)) continue;
         out.push_back(
             {lineof(side, n.text),
              quoted(side) + " compares as the integer " + std::to_string(r.number) +

@@ -48,8 +48,8 @@ readflags charcolumn::readvalue(source& ip) {
   if (closed) ip.skip();  // the closing quote; a line feed stays and ends the row
   keep(ip.bytes());
   values.edit().push_back(item);
-  if (first == '\'' && closed) return 0;
-  return (first == '\'' ? 0 : readflag::unquoted) | (closed ? 0 : readflag::unclosed);
+  return static_cast<readflags>((first == '\'' ? 0 : readflag::unquoted) |
+                                (closed ? 0 : readflag::unclosed));
 }
 
 std::shared_ptr<column> charcolumn::clone() const { return std::make_shared<charcolumn>(*this); }

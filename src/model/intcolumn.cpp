@@ -44,7 +44,7 @@ readflags intcolumn::readother(std::string_view field) {
   if (!r.digits) return readflag::nodigits;
   readflags flags = readflag::reformatted;
   if (r.saturated) flags |= readflag::saturated;
-  if (r.end < field.size()) flags |= readflag::trailing;
+  if (r.trailing) flags |= readflag::trailing;
   return flags;
 }
 

@@ -40,14 +40,7 @@ std::optional<table> table::read(source& ip, std::optional<std::string_view>& ro
   for (const auto& c : t.columns) c->reserve(lines);
   // An empty line or the end right after the header gives a table without rows.
   const size_t rowsstart = ip.position();
-  bool asprinted = true;
-  while (ip.peek() != '\n' && !ip.atend() && !t.columns.empty()) {
-    checkedrowcount(uint64_t{1} + static_cast<uint64_t>(t.rowcount()));  // indices are 32-bit
-    const size_t rowstart = ip.position();
-    if (t.readrow(ip, notes)) continue;
-    asprinted = false;
-    if (notes) notes->endrow(ip.since(rowstart), rowstart);
-  }
+  const bool asprinted = notes ? t.readrows<true>(ip, notes) : t.readrows<false>(ip, nullptr);
   if (asprinted) rowsasread = ip.since(rowsstart);
   return t;
 }
@@ -85,11 +78,31 @@ std::shared_ptr<column> table::readcolumn(source& ip, readnotes* notes) {
   return declared;
 }
 
+namespace {
+
+// The row a column's last value was read into.
+int32_t lastrow(const column& c) { return c.size() - 1; }
+
+}  // namespace
+
+template <bool noted>
+bool table::readrows(source& ip, readnotes* notes) {
+  bool asprinted = true;
+  while (ip.peek() != '\n' && !ip.atend() && !columns.empty()) {
+    checkedrowcount(uint64_t{1} + static_cast<uint64_t>(rowcount()));  // indices are 32-bit
+    const size_t rowstart = ip.position();
+    if (readrow<noted>(ip, notes)) continue;
+    asprinted = false;
+    if (noted) notes->endrow(ip.since(rowstart), rowstart);
+  }
+  return asprinted;
+}
+
+template <bool noted>
 bool table::readrow(source& ip, readnotes* notes) {
   // One line is one row: a short line leaves the neutral value in the columns it does not
   // reach, and the values of a long line past the last column are skipped.
   const size_t rowstart = ip.position();
-  const int32_t row = columns.front()->size();
   bool asprinted = true;
   bool ended = false;
   const size_t last = columns.size() - 1;
@@ -103,14 +116,17 @@ bool table::readrow(source& ip, readnotes* notes) {
     const size_t valuestart = ip.position();
     if (const readflags flags = target.readvalue(ip)) {
       asprinted = false;
-      if (notes) notes->value(flags, static_cast<int32_t>(k), row, valuestart, ip.position());
+      if (noted) {
+        notes->value(flags, static_cast<int32_t>(k), lastrow(target), valuestart, ip.position());
+      }
     }
     if (ip.peek() != ',' && ip.peek() != '\n') {
       const size_t skipped = ip.position();
       ip.takeuntil(',', '\n');  // left after a closing quote
       asprinted = false;
-      if (notes && ip.position() > skipped) {
-        notes->row({readnote::afterquote, 0, static_cast<int32_t>(k), row, skipped, ip.position()});
+      if (noted && ip.position() > skipped) {
+        notes->row({readnote::afterquote, 0, static_cast<int32_t>(k), lastrow(target), skipped,
+                    ip.position()});
       }
     }
     if (ip.peek() == ',' && k < last) {
@@ -120,14 +136,14 @@ bool table::readrow(source& ip, readnotes* notes) {
       if (extra) {
         const size_t skipped = ip.position();
         ip.takeuntil('\n');
-        if (notes) notes->row({readnote::extra, 0, -1, row, skipped, ip.position()});
+        if (noted) notes->row({readnote::extra, 0, -1, lastrow(target), skipped, ip.position()});
       }
       asprinted &= !extra && k == last && ip.peek() == '\n';  // nothing skipped, a line end printed
       ip.skip();                                              // the line feed that ends the row
       ended = true;
-      if (notes && k < last) {
-        notes->row(
-            {readnote::toofew, 0, static_cast<int32_t>(k + 1), row, rowstart, ip.position()});
+      if (noted && k < last) {
+        notes->row({readnote::toofew, 0, static_cast<int32_t>(k + 1), lastrow(target), rowstart,
+                    ip.position()});
       }
     }
   }

@@ -53,7 +53,12 @@ class table {
   std::vector<int32_t> distinctrows() const;
 
  private:
-  // Answers whether the row stood in the input exactly as the output prints it.
+  // Read the rows up to an empty line or the end, and one row: each answers whether what it
+  // read stood in the input exactly as the output prints it. Made twice: with `noted`, the
+  // notes are told every rule applied; without, reading carries nothing of them.
+  template <bool noted>
+  bool readrows(source& ip, readnotes* notes);
+  template <bool noted>
   bool readrow(source& ip, readnotes* notes);
 };
 

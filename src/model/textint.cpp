@@ -32,7 +32,7 @@ intreading readint(std::string_view text) {
     if (magnitude <= limit) magnitude = magnitude * 10 + (text[i] - '0');
   }
   r.digits = i > firstdigit;
-  r.end = r.digits ? i : 0;  // without digits nothing was read
+  r.trailing = r.digits && i < text.size();
   const int64_t number = negative ? -magnitude : magnitude;
   r.saturated =
       number > std::numeric_limits<int32_t>::max() || number < std::numeric_limits<int32_t>::min();

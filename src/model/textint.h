@@ -11,12 +11,13 @@ namespace relalg {
 // Room for the longest integer text, "-2147483648".
 using intbuffer = char[12];
 
-// atoi's reading of a text, and how it went.
+// atoi's reading of a text, and how it went; small enough to be returned in a register, as
+// conditions convert texts row by row.
 struct intreading {
   int32_t number = 0;
-  size_t end = 0;  // where the reading stopped: what follows is ignored
   bool digits = false;
   bool saturated = false;  // the digits passed the signed 32-bit range
+  bool trailing = false;   // characters follow the digits, and are ignored
 };
 // Leading white space, an optional sign, then digits up to the first other character; 0
 // without digits; saturated to the signed 32-bit range instead of overflowing.

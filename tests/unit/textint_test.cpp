@@ -26,12 +26,13 @@ TEST(texttoint, saturatesOutsideTheRange) {
   EXPECT_EQ(texttoint("-00000000000000000000000012"), -12);
 }
 
-TEST(readint, tellsWhereTheReadingStoppedAndWhetherItSaturated) {
+TEST(readint, tellsWhatFollowedTheDigitsAndWhetherTheySaturated) {
   const intreading trailing = readint(" 12abc");
   EXPECT_TRUE(trailing.digits);
-  EXPECT_EQ(trailing.end, 3u);
+  EXPECT_TRUE(trailing.trailing);
+  EXPECT_FALSE(readint(" 12").trailing);
   EXPECT_FALSE(readint("abc").digits);
-  EXPECT_EQ(readint("abc").end, 0u);
+  EXPECT_FALSE(readint("abc").trailing);
   EXPECT_FALSE(readint("-2147483648").saturated);
   EXPECT_TRUE(readint("-2147483649").saturated);
   EXPECT_TRUE(readint("99999999999999999999").saturated);
