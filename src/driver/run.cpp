@@ -23,8 +23,7 @@ void flush(std::string& out, std::ostream& op) {
   out.clear();
 }
 
-void writetable(const table& t, const std::optional<std::string_view>& rowsasread, std::string& out,
-                std::ostream& op) {
+void writetable(const table& t, std::string& out, std::ostream& op) {
   out += t.name;
   out += '(';
   for (size_t k = 0; k < t.columns.size(); ++k) {
@@ -34,9 +33,17 @@ void writetable(const table& t, const std::optional<std::string_view>& rowsasrea
     out += t.columns[k]->typetext();
   }
   out += ")\n";
-  if (rowsasread) {
-    flush(out, op);
-    op.write(rowsasread->data(), static_cast<std::streamsize>(rowsasread->size()));
+  if (t.printed) {
+    // Rows that print as their input lines are copied: large runs straight to the stream.
+    t.printed->print([&](std::string_view lines) {
+      if (lines.size() >= flushsize) {
+        flush(out, op);
+        op.write(lines.data(), static_cast<std::streamsize>(lines.size()));
+        return;
+      }
+      out += lines;
+      if (out.size() >= flushsize) flush(out, op);
+    });
     out += '\n';
     return;
   }
@@ -62,8 +69,7 @@ evaluated evaluateinput(std::string input) {
     querysection q = readquerysection(ip);
     run.kiirandokifejezes = std::move(q.kiirandokifejezes);
     kifejezes = std::move(q.kifejezes);
-    run.input = ip.bytes();
-    readtablesection(ip, run.tables, run.rowsasread);
+    readtablesection(ip, run.tables);
   }
   // The database holds copies of the input tables only: a query never sees its own result.
   table result;
@@ -81,10 +87,7 @@ void writeoutput(const evaluated& run, std::ostream& op) {
   std::string out = run.kiirandokifejezes;
   out += '\n';
   out.reserve(out.size() + flushsize + (flushsize >> 4));  // a row seldom overruns the flush size
-  for (size_t i = 0; i < run.tables.size(); ++i) {
-    writetable(run.tables[i], i < run.rowsasread.size() ? run.rowsasread[i] : std::nullopt, out,
-               op);
-  }
+  for (const table& t : run.tables) writetable(t, out, op);
   flush(out, op);
   op.flush();
 }

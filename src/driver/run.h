@@ -16,10 +16,6 @@ struct evaluated {
   std::string kiirandokifejezes;
   // The input tables in input order, then the result table.
   std::vector<table> tables;
-  // For each input table whose rows stood in the input exactly as they print, those lines:
-  // the input tables are printed exactly as they were read, so these are their printed rows.
-  std::vector<std::optional<std::string_view>> rowsasread;
-  std::shared_ptr<const std::string> input;  // holds the bytes the lines are views of
 };
 
 // Reads the whole input and evaluates its query; the input text is released before the

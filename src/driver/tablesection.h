@@ -11,11 +11,8 @@
 
 namespace relalg {
 
-// Appends each table read, and for each its rows' lines when they stood as printed (see
-// table::read). Tables are separated by empty lines; a definition cut before its "(" is
-// dropped. The notes, when given, are told every rule the reader applied silently.
-void readtablesection(source& ip, std::vector<table>& tables,
-                      std::vector<std::optional<std::string_view>>& rowsasread,
-                      readnotes* notes = nullptr);
+// Appends each table read. Tables are separated by empty lines; a definition cut before its
+// "(" is dropped. The notes, when given, are told every rule the reader applied silently.
+void readtablesection(source& ip, std::vector<table>& tables, readnotes* notes = nullptr);
 
 }  // namespace relalg

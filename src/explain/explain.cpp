@@ -133,8 +133,7 @@ explanation explain(std::string input, int32_t shown) {
   std::vector<size_t> linestarts;
   querysection q = readquerysection(ip, &linestarts);
   e.query = std::make_shared<const std::string>(std::move(q.kifejezes));
-  std::vector<std::optional<std::string_view>> rowsasread;
-  readtablesection(ip, in.tables, rowsasread, &in.notes);
+  readtablesection(ip, in.tables, &in.notes);
   in.text = *ip.bytes();
   in.kiirandokifejezes = q.kiirandokifejezes;
   in.kifejezes = *e.query;

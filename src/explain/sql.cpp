@@ -155,9 +155,8 @@ std::string sqlscript(std::string input, const sqloptions& options) {
   source ip(std::move(input));
   const querysection q = readquerysection(ip);
   std::vector<table> tables;
-  std::vector<std::optional<std::string_view>> rowsasread;
   readnotes notes;
-  readtablesection(ip, tables, rowsasread, &notes);
+  readtablesection(ip, tables, &notes);
   std::string out;
   const sqltables loaded = loadtables(tables, options, out);
   sqlstatement statement;

@@ -14,9 +14,7 @@
 
 namespace relalg {
 
-std::optional<table> table::read(source& ip, std::optional<std::string_view>& rowsasread,
-                                 readnotes* notes) {
-  rowsasread.reset();
+std::optional<table> table::read(source& ip, readnotes* notes) {
   table t;
   const size_t start = ip.position();
   if (notes) notes->definition(start);
@@ -40,8 +38,18 @@ std::optional<table> table::read(source& ip, std::optional<std::string_view>& ro
   for (const auto& c : t.columns) c->reserve(lines);
   // An empty line or the end right after the header gives a table without rows.
   const size_t rowsstart = ip.position();
-  const bool asprinted = notes ? t.readrows<true>(ip, notes) : t.readrows<false>(ip, nullptr);
-  if (asprinted) rowsasread = ip.since(rowsstart);
+  auto printedlines = std::make_shared<inputlines>();
+  printedlines->starts.reserve(static_cast<size_t>(lines) + 1);
+  const bool asprinted = notes ? t.readrows<true>(ip, notes, printedlines->starts)
+                               : t.readrows<false>(ip, nullptr, printedlines->starts);
+  // Offsets are 32-bit: the rows of a table past 4 GiB print value by value.
+  if (asprinted && ip.position() - rowsstart <= UINT32_MAX) {
+    printedlines->text = ip.bytes();
+    printedlines->base = ip.since(rowsstart).data();
+    for (uint32_t& start : printedlines->starts) start -= static_cast<uint32_t>(rowsstart);
+    printedlines->starts.push_back(static_cast<uint32_t>(ip.position() - rowsstart));
+    t.printed.emplace(std::move(printedlines));
+  }
   return t;
 }
 
@@ -86,11 +94,13 @@ int32_t lastrow(const column& c) { return c.size() - 1; }
 }  // namespace
 
 template <bool noted>
-bool table::readrows(source& ip, readnotes* notes) {
+bool table::readrows(source& ip, readnotes* notes, std::vector<uint32_t>& starts) {
   bool asprinted = true;
   while (ip.peek() != '\n' && !ip.atend() && !columns.empty()) {
     checkedrowcount(uint64_t{1} + static_cast<uint64_t>(rowcount()));  // indices are 32-bit
     const size_t rowstart = ip.position();
+    // Kept only while they fit, for the rows of a table as printed (see read).
+    if (asprinted) starts.push_back(static_cast<uint32_t>(rowstart));
     if (readrow<noted>(ip, notes)) continue;
     asprinted = false;
     if (noted) notes->endrow(ip.since(rowstart), rowstart);
@@ -158,10 +168,12 @@ int table::comparerows(int32_t a, int32_t b) const {
 }
 
 void table::swaprows(int32_t a, int32_t b) {
+  printed.reset();
   for (const auto& c : columns) c->swaprows(a, b);
 }
 
 void table::eraserow(int32_t row) {
+  printed.reset();
   for (const auto& c : columns) c->eraserow(row);
 }
 
@@ -174,7 +186,9 @@ void table::sortunique() {
 }
 
 void table::addcolumn(std::shared_ptr<column> c) {
-  if (c) columns.push_back(std::move(c));
+  if (!c) return;
+  printed.reset();  // the rows have another column now
+  columns.push_back(std::move(c));
 }
 
 std::shared_ptr<column> table::copycolumn(std::string_view label) const {
@@ -185,10 +199,14 @@ std::shared_ptr<column> table::copycolumn(std::string_view label) const {
 }
 
 void table::addclones(const table& other) {
+  const bool empty = columns.empty();
   for (const auto& c : other.columns) addcolumn(c->clone());
+  // Clones of all the columns, in order, into a table that had none: the same rows.
+  if (empty) printed = other.printed;
 }
 
 void table::keeprows(const std::vector<int32_t>& rows) {
+  if (printed) printed = printed->kept(rows);
   for (const auto& c : columns) c->keeprows(rows);
 }
 

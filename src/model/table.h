@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/column.h"
+#include "model/printedrows.h"
 #include "model/readnotes.h"
 #include "model/source.h"
 
@@ -20,13 +21,14 @@ class table {
  public:
   std::string name;
   std::vector<std::shared_ptr<column>> columns;
+  // The input lines the rows print as, while every row prints exactly as its line: set when
+  // a table is read whose rows all stood as printed, kept by keeprows and by clones of all
+  // the columns into an empty table, dropped by any other change of the rows or columns.
+  std::optional<printedrows> printed;
 
   // Reads one table definition and its rows; none when the end of the input comes before the
-  // definition's first "(". When every row stood in the input exactly as the output prints
-  // it, rowsasread is set to those lines, so that they can be printed as they are. The
-  // notes, when given, are told every rule applied silently.
-  static std::optional<table> read(source& ip, std::optional<std::string_view>& rowsasread,
-                                   readnotes* notes = nullptr);
+  // definition's first "(". The notes, when given, are told every rule applied silently.
+  static std::optional<table> read(source& ip, readnotes* notes = nullptr);
   // Reads one column declaration of a header line; none when the input ends before its name.
   static std::shared_ptr<column> readcolumn(source& ip, readnotes* notes = nullptr);
 
@@ -57,7 +59,7 @@ class table {
   // read stood in the input exactly as the output prints it. Made twice: with `noted`, the
   // notes are told every rule applied; without, reading carries nothing of them.
   template <bool noted>
-  bool readrows(source& ip, readnotes* notes);
+  bool readrows(source& ip, readnotes* notes, std::vector<uint32_t>& starts);
   template <bool noted>
   bool readrow(source& ip, readnotes* notes);
 };

@@ -22,8 +22,7 @@ std::string resultof(const std::string& input, database::joins how) {
   const querysection q = readquerysection(ip);
   std::vector<table> tables;
   while (!ip.atend()) {
-    std::optional<std::string_view> rows;
-    if (auto t = table::read(ip, rows)) tables.push_back(std::move(*t));
+    if (auto t = table::read(ip)) tables.push_back(std::move(*t));
     ip.skip();
     while (ip.peek() == '\n') ip.skip();
   }

@@ -18,8 +18,7 @@ struct readback {
 readback readall(const std::string& text) {
   readback r;
   source ip(text);
-  std::vector<std::optional<std::string_view>> rows;
-  readtablesection(ip, r.tables, rows, &r.notes);
+  readtablesection(ip, r.tables, &r.notes);
   return r;
 }
 
@@ -108,8 +107,7 @@ TEST(readnotes, notesChangeNothingThatIsRead) {
   const readback noted = readall(text);
   source ip(text);
   std::vector<table> plain;
-  std::vector<std::optional<std::string_view>> rows;
-  readtablesection(ip, plain, rows);
+  readtablesection(ip, plain);
   ASSERT_EQ(plain.size(), noted.tables.size());
   for (size_t i = 0; i < plain.size(); ++i) {
     ASSERT_EQ(plain[i].columncount(), noted.tables[i].columncount());
