@@ -39,6 +39,11 @@ class charcolumn : public column {
   void appendall(const column& other) override;
 
   std::string_view at(int32_t row) const { return values.get()[static_cast<size_t>(row)]; }
+  // The values, for appending texts that stand in the input: its bytes are kept alive.
+  std::vector<std::string_view>& readinto(const source& ip) {
+    keep(ip.bytes());
+    return values.edit();
+  }
 
  private:
   std::vector<std::shared_ptr<const std::string>> blocks;

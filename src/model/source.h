@@ -1,6 +1,7 @@
 // The input file held in memory, read one character at a time with one character of look-ahead.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -41,7 +42,12 @@ class source {
   // table whose rows start here.
   size_t linesuntilempty() const;
 
+  // Continues reading at that position (not past the end).
+  void moveto(size_t position) { pos = std::min(position, text.size()); }
+
   size_t position() const { return pos; }
+  // The text from here to the end.
+  std::string_view rest() const { return text.substr(pos); }
   // The text taken since a position.
   std::string_view since(size_t start) const { return text.substr(start, pos - start); }
 

@@ -1,0 +1,97 @@
+// Reading rows that stand exactly as printed.
+#include "model/plainrows.h"
+
+#include <cstring>
+
+#include "model/charcolumn.h"
+#include "model/intcolumn.h"
+#include "model/table.h"
+
+namespace relalg {
+
+plainrows::plainrows(table& t, const source& ip) {
+  for (const auto& c : t.columns) {
+    target into;
+    if (auto* ints = dynamic_cast<intcolumn*>(c.get())) {
+      into.numbers = &ints->values.edit();
+    } else {
+      auto& chars = dynamic_cast<charcolumn&>(*c);
+      into.texts = &chars.readinto(ip);
+    }
+    targets.push_back(into);
+  }
+}
+
+namespace {
+
+// An integer as printed: "0", or an optional "-" and up to nine digits without a leading
+// zero (longer ones may pass the 32-bit range, and are left to the full reader).
+bool plainint(const char*& p, const char* end, int32_t& number) {
+  const bool negative = p < end && *p == '-';
+  const char* at = p + (negative ? 1 : 0);
+  if (at >= end || *at < '0' || *at > '9') return false;
+  if (*at == '0') {
+    if (negative) return false;  // "-0" prints as "0"
+    number = 0;
+    p = at + 1;
+    return p == end || *p < '0' || *p > '9';  // "07" prints as "7"
+  }
+  uint32_t value = 0;
+  const char* first = at;
+  while (at < end && *at >= '0' && *at <= '9')
+    value = value * 10 + static_cast<uint32_t>(*at++ - '0');
+  if (at - first > 9) return false;
+  number = negative ? -static_cast<int32_t>(value) : static_cast<int32_t>(value);
+  p = at;
+  return true;
+}
+
+// A text as printed: between quotes, holding no quote and no line feed.
+bool plaintext(const char*& p, const char* end, std::string_view& text) {
+  if (p >= end || *p != '\'') return false;
+  const char* close = p + 1;
+  while (close < end && *close != '\'' && *close != '\n') ++close;
+  if (close >= end || *close != '\'') return false;
+  text = std::string_view(p + 1, static_cast<size_t>(close - p - 1));
+  p = close + 1;
+  return true;
+}
+
+}  // namespace
+
+bool plainrows::read(source& ip) {
+  const std::string_view rest = ip.rest();
+  const char* p = rest.data();
+  const char* const end = p + rest.size();
+  size_t pushed = 0;  // the columns that took a value of this row
+  for (const target& into : targets) {
+    bool read;
+    if (into.numbers) {
+      int32_t number;
+      read = plainint(p, end, number);
+      if (read) into.numbers->push_back(number);
+    } else {
+      std::string_view text;
+      read = plaintext(p, end, text);
+      if (read) into.texts->push_back(text);
+    }
+    pushed += read;
+    // One comma between values, and the line feed right after the last.
+    const char separator = pushed < targets.size() ? ',' : '\n';
+    if (!read || p >= end || *p++ != separator) {
+      // Not as printed: the values of this row taken so far go back.
+      for (size_t k = 0; k < pushed; ++k) {
+        if (targets[k].numbers) {
+          targets[k].numbers->pop_back();
+        } else {
+          targets[k].texts->pop_back();
+        }
+      }
+      return false;
+    }
+  }
+  ip.moveto(ip.position() + static_cast<size_t>(p - rest.data()));
+  return true;
+}
+
+}  // namespace relalg

@@ -1,0 +1,37 @@
+// Reading rows that stand exactly as printed, straight into the columns' values.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "model/source.h"
+
+namespace relalg {
+
+class table;
+
+// Most rows of a large table stand exactly as the output prints them: integers without
+// leading zeros or signs other than "-", texts between quotes, one comma between values.
+// Such a row is read here in one pass over its line, each value appended to its column's own
+// list without a call per value; any other row is left to the full reader, which reads it
+// by every rule. Both give the same values for a row that stands as printed.
+class plainrows {
+ public:
+  // For the columns of t, which must not change while this reads into them.
+  plainrows(table& t, const source& ip);
+
+  // Reads one row standing as printed at ip's position and answers true; answers false,
+  // taking nothing, for any other row.
+  bool read(source& ip);
+
+ private:
+  // Each column's values: integers or texts, the other list null.
+  struct target {
+    std::vector<int32_t>* numbers = nullptr;
+    std::vector<std::string_view>* texts = nullptr;
+  };
+  std::vector<target> targets;
+};
+
+}  // namespace relalg
