@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "driver/largestack.h"
+#include "driver/printbuffer.h"
 #include "driver/querysection.h"
 #include "driver/tablesection.h"
 #include "query/database.h"
@@ -14,49 +15,23 @@ namespace relalg {
 
 namespace {
 
-// Flushes the text buffer into the stream once it is this large, so output of any size is
-// written in pieces, never held whole.
-constexpr size_t flushsize = size_t{1} << 20;
-
-void flush(std::string& out, std::ostream& op) {
-  op.write(out.data(), static_cast<std::streamsize>(out.size()));
-  out.clear();
-}
-
-void writetable(const table& t, std::string& out, std::ostream& op) {
-  out += t.name;
-  out += '(';
+void writetable(const table& t, printbuffer& out) {
+  out.put(t.name);
+  out.put('(');
   for (size_t k = 0; k < t.columns.size(); ++k) {
-    if (k > 0) out += ", ";
-    out += t.columns[k]->name;
-    out += ' ';
-    out += t.columns[k]->typetext();
+    if (k > 0) out.put(", ");
+    out.put(t.columns[k]->name);
+    out.put(' ');
+    out.put(t.columns[k]->typetext());
   }
-  out += ")\n";
+  out.put(")\n");
   if (t.printed) {
-    // Rows that print as their input lines are copied: large runs straight to the stream.
-    t.printed->print([&](std::string_view lines) {
-      if (lines.size() >= flushsize) {
-        flush(out, op);
-        op.write(lines.data(), static_cast<std::streamsize>(lines.size()));
-        return;
-      }
-      out += lines;
-      if (out.size() >= flushsize) flush(out, op);
-    });
-    out += '\n';
-    return;
+    // Rows that print as their input lines are copied.
+    t.printed->print([&](std::string_view lines) { out.put(lines); });
+  } else {
+    out.putrows(t);
   }
-  const int32_t rows = t.rowcount();
-  for (int32_t row = 0; row < rows; ++row) {
-    for (size_t k = 0; k < t.columns.size(); ++k) {
-      if (k > 0) out += ',';
-      t.columns[k]->appendprinted(row, out);
-    }
-    out += '\n';
-    if (out.size() >= flushsize) flush(out, op);
-  }
-  out += '\n';
+  out.put('\n');
 }
 
 }  // namespace
@@ -84,11 +59,11 @@ evaluated evaluateinput(std::string input) {
 }
 
 void writeoutput(const evaluated& run, std::ostream& op) {
-  std::string out = run.kiirandokifejezes;
-  out += '\n';
-  out.reserve(out.size() + flushsize + (flushsize >> 4));  // a row seldom overruns the flush size
-  for (const table& t : run.tables) writetable(t, out, op);
-  flush(out, op);
+  printbuffer out(op);
+  out.put(run.kiirandokifejezes);
+  out.put('\n');
+  for (const table& t : run.tables) writetable(t, out);
+  out.flush();
   op.flush();
 }
 

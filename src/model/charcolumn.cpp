@@ -18,8 +18,6 @@ namespace {
 // Own blocks start small, for the many small tables an evaluation builds, and grow.
 constexpr size_t firstblock = 256;
 constexpr size_t largestblock = size_t{1} << 20;
-// How many rows ahead of the one printed a row's text is fetched.
-constexpr size_t printahead = 16;
 
 }  // namespace
 
@@ -30,9 +28,9 @@ std::string charcolumn::typetext() const {
 }
 
 std::string charcolumn::printvalue(int32_t row) const {
-  std::string out;
-  appendprinted(row, out);
-  return out;
+  std::string out = "'";
+  out += at(row);
+  return out + "'";
 }
 
 readflags charcolumn::readvalue(source& ip) {
@@ -62,17 +60,6 @@ void charcolumn::eraserow(int32_t row) {
 void charcolumn::swaprows(int32_t row1, int32_t row2) {
   auto& v = values.edit();
   std::swap(v[static_cast<size_t>(row1)], v[static_cast<size_t>(row2)]);
-}
-
-void charcolumn::appendprinted(int32_t row, std::string& out) const {
-  // Rows print in order: fetching a later row's bytes now hides the wait for them, which
-  // dominates when the rows' texts lie scattered (a sorted or joined table).
-  const auto& all = values.get();
-  const size_t ahead = static_cast<size_t>(row) + printahead;
-  if (ahead < all.size()) __builtin_prefetch(all[ahead].data());
-  out += '\'';
-  out += at(row);
-  out += '\'';
 }
 
 namespace {

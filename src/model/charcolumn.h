@@ -33,7 +33,6 @@ class charcolumn : public column {
 
   void keeprows(const std::vector<int32_t>& rows) override { values.keep(rows); }
   std::string_view valueview(int32_t row, intbuffer&) const override { return at(row); }
-  void appendprinted(int32_t row, std::string& out) const override;
   void reserve(int32_t rows) override { values.reserve(rows); }
   std::vector<uint32_t> sortkeys() const override;
   void appendall(const column& other) override;

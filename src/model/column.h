@@ -47,8 +47,6 @@ class column {
   virtual void keeprows(const std::vector<int32_t>& rows) = 0;
   // `value` without building a string: a view of the stored text, or digits in the buffer.
   virtual std::string_view valueview(int32_t row, intbuffer& buffer) const = 0;
-  // Appends `printvalue` to an output text.
-  virtual void appendprinted(int32_t row, std::string& out) const = 0;
   // Makes room for this many values in all.
   virtual void reserve(int32_t rows) = 0;
   // One key per row whose order is the order of comparerows: equal keys for equal values,

@@ -79,6 +79,4 @@ std::vector<uint32_t> intcolumn::sortkeys() const {
   return keys;
 }
 
-void intcolumn::appendprinted(int32_t row, std::string& out) const { appendint(out, at(row)); }
-
 }  // namespace relalg

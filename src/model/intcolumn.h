@@ -32,7 +32,6 @@ class intcolumn : public column {
   std::vector<uint32_t> sortkeys() const override;
   void appendall(const column& other) override;
   std::string_view valueview(int32_t row, intbuffer& buffer) const override;
-  void appendprinted(int32_t row, std::string& out) const override;
 
   int32_t at(int32_t row) const { return values.get()[static_cast<size_t>(row)]; }
 

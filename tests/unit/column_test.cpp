@@ -84,10 +84,6 @@ TEST(column, printedAndPlainForms) {
   intcolumn n;
   n.addvalue("-2147483648");
   charcolumn t = texts({"ab"});
-  std::string out;
-  n.appendprinted(0, out);
-  t.appendprinted(0, out);
-  EXPECT_EQ(out, "-2147483648'ab'");
   EXPECT_EQ(n.printvalue(0), "-2147483648");
   EXPECT_EQ(t.printvalue(0), "'ab'");
   EXPECT_EQ(t.value(0), "ab");

@@ -33,7 +33,7 @@ std::string resultof(const std::string& input, database::joins how) {
   out += ")\n";
   for (int32_t row = 0; row < t.rowcount(); ++row) {
     for (const auto& c : t.columns) {
-      c->appendprinted(row, out);
+      out += c->printvalue(row);
       out += ',';
     }
     out += '\n';

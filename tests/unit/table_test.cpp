@@ -20,7 +20,7 @@ table readone(const std::string& text) {
 std::string rowtext(const table& t, int32_t row) {
   std::string out;
   for (const auto& c : t.columns) {
-    c->appendprinted(row, out);
+    out += c->printvalue(row);
     out += ',';
   }
   return out;
@@ -69,9 +69,9 @@ TEST(table, rowsKeptAsReadAreThePrintedRows) {
     ASSERT_TRUE(t.has_value());
     std::string printed;
     for (int32_t row = 0; row < t->rowcount(); ++row) {
-      t->columns[0]->appendprinted(row, printed);
+      printed += t->columns[0]->printvalue(row);
       printed += ',';
-      t->columns[1]->appendprinted(row, printed);
+      printed += t->columns[1]->printvalue(row);
       printed += '\n';
     }
     if (t->printed) {

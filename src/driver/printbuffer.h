@@ -1,0 +1,43 @@
+// The output's bytes, made in a fixed buffer and handed to the stream in large pieces.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <ostream>
+#include <string_view>
+#include <vector>
+
+#include "model/table.h"
+
+namespace relalg {
+
+class printbuffer {
+ public:
+  explicit printbuffer(std::ostream& stream);
+  printbuffer(const printbuffer&) = delete;
+  printbuffer& operator=(const printbuffer&) = delete;
+
+  void put(char c) {
+    if (used == bytes.size()) flush();
+    bytes[used++] = c;
+  }
+  void put(std::string_view text);
+  // Hands what the buffer holds to the stream, and the stream's own buffer to its file.
+  void flush();
+
+  // A table's rows, each as its values printed between commas and a line feed.
+  void putrows(const table& t);
+
+ private:
+  std::ostream& op;
+  std::vector<char> bytes;
+  size_t used = 0;
+
+  // Room for n more bytes, flushing first when the buffer lacks it.
+  char* room(size_t n) {
+    if (bytes.size() - used < n) flush();
+    return bytes.data() + used;
+  }
+};
+
+}  // namespace relalg
