@@ -97,13 +97,13 @@ class textnumbers {
 
 }  // namespace
 
-std::vector<uint32_t> charcolumn::sortkeys() const {
+std::vector<uint32_t> charcolumn::sortkeys(const std::vector<int32_t>& rows) const {
   // Each distinct text once, numbered as first met; then the distinct texts are sorted and
   // every row gets its text's rank. Columns repeat their values a lot, so few texts sort.
   textnumbers numbered;
   std::vector<uint32_t> keys;
-  keys.reserve(values.get().size());
-  for (const std::string_view text : values.get()) keys.push_back(numbered.number(text));
+  keys.reserve(rows.size());
+  for (const int32_t row : rows) keys.push_back(numbered.number(at(row)));
   const std::vector<std::string_view>& distinct = numbered.distinct;
   std::vector<uint32_t> order(distinct.size());
   std::iota(order.begin(), order.end(), 0u);

@@ -34,7 +34,7 @@ class charcolumn : public column {
   void keeprows(const std::vector<int32_t>& rows) override { values.keep(rows); }
   std::string_view valueview(int32_t row, intbuffer&) const override { return at(row); }
   void reserve(int32_t rows) override { values.reserve(rows); }
-  std::vector<uint32_t> sortkeys() const override;
+  std::vector<uint32_t> sortkeys(const std::vector<int32_t>& rows) const override;
   void appendall(const column& other) override;
 
   std::string_view at(int32_t row) const { return values.get()[static_cast<size_t>(row)]; }

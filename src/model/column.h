@@ -49,9 +49,9 @@ class column {
   virtual std::string_view valueview(int32_t row, intbuffer& buffer) const = 0;
   // Makes room for this many values in all.
   virtual void reserve(int32_t rows) = 0;
-  // One key per row whose order is the order of comparerows: equal keys for equal values,
-  // so rows can be sorted by counting instead of by comparing.
-  virtual std::vector<uint32_t> sortkeys() const = 0;
+  // One key for each of the given rows, whose order among them is the order of comparerows:
+  // equal keys for equal values, so rows can be sorted by counting instead of by comparing.
+  virtual std::vector<uint32_t> sortkeys(const std::vector<int32_t>& rows) const = 0;
   // Appends every value of another column of this same type, unchanged.
   virtual void appendall(const column& other) = 0;
 };

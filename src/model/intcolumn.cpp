@@ -71,11 +71,11 @@ std::string_view intcolumn::valueview(int32_t row, intbuffer& buffer) const {
   return inttotext(at(row), buffer);
 }
 
-std::vector<uint32_t> intcolumn::sortkeys() const {
+std::vector<uint32_t> intcolumn::sortkeys(const std::vector<int32_t>& rows) const {
   std::vector<uint32_t> keys;
-  keys.reserve(values.get().size());
+  keys.reserve(rows.size());
   // Flipping the sign bit maps signed order onto unsigned order.
-  for (const int32_t v : values.get()) keys.push_back(static_cast<uint32_t>(v) ^ 0x80000000u);
+  for (const int32_t row : rows) keys.push_back(static_cast<uint32_t>(at(row)) ^ 0x80000000u);
   return keys;
 }
 

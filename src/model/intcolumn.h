@@ -29,7 +29,7 @@ class intcolumn : public column {
 
   void keeprows(const std::vector<int32_t>& rows) override { values.keep(rows); }
   void reserve(int32_t rows) override { values.reserve(rows); }
-  std::vector<uint32_t> sortkeys() const override;
+  std::vector<uint32_t> sortkeys(const std::vector<int32_t>& rows) const override;
   void appendall(const column& other) override;
   std::string_view valueview(int32_t row, intbuffer& buffer) const override;
 

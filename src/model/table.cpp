@@ -227,13 +227,18 @@ std::vector<int32_t> table::distinctrows() const {
   if (rows.size() > 1) ties.emplace_back(0, rows.size());
   std::vector<uint64_t> words;
   std::vector<uint64_t> scratch;
+  std::vector<int32_t> tied;
   for (size_t k = 0; k < columns.size() && !ties.empty(); ++k) {
-    const std::vector<uint32_t> keys = columns[k]->sortkeys();
+    // Keys of the rows that still tie only, in the order of their runs.
+    tied.clear();
+    for (const auto& [begin, end] : ties)
+      tied.insert(tied.end(), rows.begin() + begin, rows.begin() + end);
+    const std::vector<uint32_t> keys = columns[k]->sortkeys(tied);
     std::vector<std::pair<size_t, size_t>> stilltied;
+    size_t at = 0;  // where the run's keys begin
     for (const auto& [begin, end] : ties) {
       words.clear();
-      for (size_t i = begin; i < end; ++i)
-        words.push_back(keyed(keys[static_cast<size_t>(rows[i])], rows[i]));
+      for (size_t i = begin; i < end; ++i) words.push_back(keyed(keys[at++], rows[i]));
       sortbykey(words, scratch);
       for (size_t i = begin; i < end;) {
         size_t run = i + 1;

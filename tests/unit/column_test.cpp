@@ -105,17 +105,18 @@ TEST(column, comparerowsOrdersBytesUnsignedAndIntegersOverTheWholeRange) {
 }
 
 // The radix sort rests on this: keys order rows exactly as comparerows does.
+// Asked for some rows only, in any order, the keys order those rows alike.
 template <typename columntype>
 void expectkeysfollowcomparerows(const columntype& c) {
-  const std::vector<uint32_t> keys = c.sortkeys();
-  ASSERT_EQ(static_cast<int32_t>(keys.size()), c.size());
-  for (int32_t a = 0; a < c.size(); ++a) {
-    for (int32_t b = 0; b < c.size(); ++b) {
-      const int order = c.comparerows(a, b);
-      const auto ka = keys[static_cast<size_t>(a)];
-      const auto kb = keys[static_cast<size_t>(b)];
-      EXPECT_EQ(order < 0, ka < kb) << a << " " << b;
-      EXPECT_EQ(order == 0, ka == kb) << a << " " << b;
+  std::vector<int32_t> rows;
+  for (int32_t row = c.size() - 1; row >= 0; row -= 2) rows.push_back(row);
+  const std::vector<uint32_t> keys = c.sortkeys(rows);
+  ASSERT_EQ(keys.size(), rows.size());
+  for (size_t a = 0; a < rows.size(); ++a) {
+    for (size_t b = 0; b < rows.size(); ++b) {
+      const int order = c.comparerows(rows[a], rows[b]);
+      EXPECT_EQ(order < 0, keys[a] < keys[b]) << a << " " << b;
+      EXPECT_EQ(order == 0, keys[a] == keys[b]) << a << " " << b;
     }
   }
 }
