@@ -228,17 +228,24 @@ std::vector<int32_t> table::distinctrows() const {
   std::vector<uint64_t> words;
   std::vector<uint64_t> scratch;
   std::vector<int32_t> tied;
+  const std::vector<int32_t> all(rows);
   for (size_t k = 0; k < columns.size() && !ties.empty(); ++k) {
-    // Keys of the rows that still tie only, in the order of their runs.
+    // Keys of the rows that still tie only, in the order of their runs; but when most rows
+    // still tie, of every row in the order they are held, which reads memory in sequence.
     tied.clear();
-    for (const auto& [begin, end] : ties)
-      tied.insert(tied.end(), rows.begin() + begin, rows.begin() + end);
-    const std::vector<uint32_t> keys = columns[k]->sortkeys(tied);
+    for (const auto& [begin, end] : ties) {
+      tied.insert(tied.end(), rows.begin() + static_cast<ptrdiff_t>(begin),
+                  rows.begin() + static_cast<ptrdiff_t>(end));
+    }
+    const bool most = 2 * tied.size() > rows.size();
+    const std::vector<uint32_t> keys = columns[k]->sortkeys(most ? all : tied);
     std::vector<std::pair<size_t, size_t>> stilltied;
-    size_t at = 0;  // where the run's keys begin
+    size_t at = 0;  // where the run's keys begin among the tied rows
     for (const auto& [begin, end] : ties) {
       words.clear();
-      for (size_t i = begin; i < end; ++i) words.push_back(keyed(keys[at++], rows[i]));
+      for (size_t i = begin; i < end; ++i, ++at) {
+        words.push_back(keyed(keys[most ? static_cast<size_t>(rows[i]) : at], rows[i]));
+      }
       sortbykey(words, scratch);
       for (size_t i = begin; i < end;) {
         size_t run = i + 1;
