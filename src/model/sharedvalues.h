@@ -13,6 +13,9 @@ namespace relalg {
 template <typename T>
 class sharedvalues {
  public:
+  // How many rows ahead a value is fetched when rows are kept out of order.
+  static constexpr size_t lookahead = 16;
+
   sharedvalues() : data(std::make_shared<std::vector<T>>()) {}
 
   const std::vector<T>& get() const { return *data; }
@@ -30,7 +33,12 @@ class sharedvalues {
     std::vector<T> kept;
     kept.reserve(rows.size());
     // Copied, not moved: a row may be kept more than once (a product repeats its operands' rows).
-    for (const int32_t row : rows) kept.push_back(old[static_cast<size_t>(row)]);
+    for (size_t i = 0; i < rows.size(); ++i) {
+      // Rows kept out of order are fetched ahead, so their waits overlap.
+      if (i + lookahead < rows.size())
+        __builtin_prefetch(&old[static_cast<size_t>(rows[i + lookahead])]);
+      kept.push_back(old[static_cast<size_t>(rows[i])]);
+    }
     data = std::make_shared<std::vector<T>>(std::move(kept));
   }
 
