@@ -285,7 +285,9 @@ function stepsof(doc) {
   while (work.length) {
     const {node, depth} = work.pop();
     steps.push({node, depth});
-    for (const operand of [...node.operands].reverse()) work.push({node: operand, depth: depth + 1});
+    for (const operand of [...node.operands].reverse()) {
+      work.push({node: operand, depth: depth + 1});
+    }
   }
   return steps;
 }
@@ -342,7 +344,8 @@ test('notes stand at their step and by line, and a note\'s line is shown in the 
       assert.deepStrictEqual(lines, [...lines].sort((a, b) => a - b));
       // The note of line 5 selects that line of the editor.
       await page.click('#notes button:text-is("line 5")');
-      const chosen = await page.$eval('#input', (e) => e.value.slice(e.selectionStart, e.selectionEnd));
+      const chosen = await page.$eval('#input',
+          (e) => e.value.slice(e.selectionStart, e.selectionEnd));
       assert.strictEqual(chosen, 'dept(dno int, dname char(12))');
       assert.strictEqual(await page.evaluate(() => document.activeElement.id), 'input');
       // The chosen select step shows its condition, its notes with their lines.
@@ -376,11 +379,13 @@ test('deep queries give their output, with the tree or the reason it is not show
   assert.ok(await page.isHidden('#treeview'));
   assert.match(await page.textContent('#treemessage'),
       /^The tree is not shown: the JSON would hold \d+ bytes of the steps' texts.*nests too deep/);
-  assert.match(await page.textContent('#notationtext'), /^σ\[a = 1\]\(σ\[a = 1\]\(.*characters in all\)$/);
+  assert.match(await page.textContent('#notationtext'),
+      /^σ\[a = 1\]\(σ\[a = 1\]\(.*characters in all\)$/);
   // 1,000 levels: the tree, every step at its level.
   await runbytes(Buffer.from(selects(1000) + tables));
   assert.ok(await page.isHidden('#treemessage'));
-  const levels = await page.$$eval('#tree [role=treeitem]', (items) => items.map((i) => i.ariaLevel));
+  const levels = await page.$$eval('#tree [role=treeitem]',
+      (items) => items.map((i) => i.ariaLevel));
   assert.deepStrictEqual(levels, Array.from({length: 1001}, (_, k) => String(k + 1)));
   assert.strictEqual(await page.textContent('#notationtext'),
       'σ[a = 1]('.repeat(1000) + 'R' + ')'.repeat(1000));

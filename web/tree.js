@@ -9,7 +9,9 @@ window.relalgtree = (() => {
   const moststepnotes = 10;  // notes under a step in the tree
   const longest = 200;  // characters of a step's text shown
   const deepestindent = 10;  // deeper steps are indented no further, their level said instead
-  const symbols = {select: 'σ', project: 'π', rename: 'ρ', product: '×', union: '∪', minus: '−'};
+  const symbols = {
+    select: 'σ', project: 'π', rename: 'ρ', product: '×', union: '∪', minus: '−',
+  };
 
   function element(tag, text, classname) {
     const made = document.createElement(tag);

@@ -5,8 +5,8 @@ Nothing in either program may recurse once per level of nesting: a recursion thr
 levels would need far more stack than that. Each shape is one chain of calls (select, NOT,
 AND, union, project); relalg must give the expected result table, and relalg-explain must
 write its text, its LaTeX formula and its SQL script, and refuse the JSON, which would hold
-the steps' texts quadratically, with exit status 1 and its reason. A NOT chain a few thousand deep, whose JSON
-is written, checks the JSON writer.
+the steps' texts quadratically, with exit status 1 and its reason. A NOT chain 5,000 deep,
+whose JSON is written, checks the JSON writer.
 
 Usage: smallstack.py RELALG RELALG_EXPLAIN SHAPE
 """
