@@ -1,5 +1,6 @@
 // The built page, opened from disk in Debian's chromium: every example and golden case gives
-// the program's exact output; large and deep inputs; download, file opening, tree, layout.
+// the program's exact output; large and deep inputs; download, file opening; the explanation
+// as relalg-explain gives it, its tree, notes and notation; layout and keyboard.
 // Run after `bash web/build.sh` (and the native build, for the comparisons with the program):
 //   cd web && npm ci && npm test
 'use strict';
@@ -237,7 +238,8 @@ test('a 100,000-row input evaluates in under 2 seconds', async () => {
   assert.strictEqual(caption, kept.size + ' rows, the first 1000 shown');
 });
 
-// Deep nesting: evaluation keeps its own work lists, so the page holds the program's limit.
+// Deep nesting: evaluation and explanation keep their own work lists, so the page holds the
+// program's limit.
 const deep = {
   select: (d) => 'select('.repeat(d) + 'R' + ',EQ(a,1))'.repeat(d),
   not: (d) => 'select(R,' + 'NOT('.repeat(d) + 'EQ(a,1)' + ')'.repeat(d) + ')',
@@ -252,44 +254,181 @@ test('nesting at the limit of 100,000 levels gives the same as the program', asy
     assert.ok(got.bytes, name + ': ' + got.status);
     if (expected) assertoutput(got, expected, name + ' at the limit');
     assert.ok(got.text.endsWith(name === 'union' ? '1,\'x\'\n2,\'y\'\n\n' : '1,\'x\'\n\n'), name);
+    // Explained too, on the module's small stack: the tree would hold gigabytes of texts.
+    assert.match(await page.textContent('#treemessage'), /^The tree is not shown: .*too deep/);
   }
   // One level more is the empty table, as in the program.
   const over = await runbytes(Buffer.from('project('.repeat(100001) + 'R' + ',a)'.repeat(100001) + tables));
   assert.ok(over.text.endsWith('()\n\n'));
 });
 
-test('without an explain function the tree view is hidden; a document draws a tree', async () => {
-  assert.ok(await page.isHidden('#treepane'));
-  assert.ok(await page.isHidden('#notation'));
-  const doc = {
-    tables: [{name: 'emp', line: 3, columns: [{name: 'name', type: 'char(8)'}], rows: 2,
-      notes: [{line: 4, text: 'A text field that does not begin with a quote.'}]}],
-    query: 'project(select(emp,EQ(name,Ann)),name)',
-    result: {operator: 'project', text: 'project(select(emp,EQ(name,Ann)),name)', name: '',
-      columns: ['name'], rows: 1, first: [['\'Ann\'']], notes: [], operands: [
-        {operator: 'select', text: 'select(emp,EQ(name,Ann))', name: 'emp', columns: ['name'],
-          rows: 1, first: [['\'Ann\'']], condition: {keyword: 'EQ', text: 'EQ(name,Ann)'},
-          notes: [{line: 1, text: 'Ann names no column: compared as a constant.'}], operands: [
-            {operator: 'table', text: 'emp', name: 'emp', columns: ['name'], rows: 2,
-              first: [['\'Ann\''], ['\'Bob\'']], notes: [], operands: []}]}]},
-    notes: [],
-  };
-  await page.evaluate((d) => window.relalgpage.showexplained(d), doc);
-  assert.strictEqual(await page.textContent('#notation'), 'π[name](σ[EQ(name,Ann)](emp))');
-  const steps = await page.$$eval('#tree button.step', (b) => b.map((e) => e.textContent));
-  assert.deepStrictEqual(steps, ['project — 1 row', 'select — 1 row', 'emp — 2 rows']);
-  await page.click('#tree button.step >> text=emp');
-  const cells = await page.$$eval('#nodetable td', (c) => c.map((cell) => cell.textContent));
-  assert.deepStrictEqual(cells, ['\'Ann\'', '\'Bob\'']);
-  await page.click('#tree .notes button');  // a note's line puts the caret on that line
-  const line = await page.$eval('#input', (e) => e.value.slice(0, e.selectionEnd));
-  assert.strictEqual(line.split('\n').length, 1);
-  assert.match(await page.textContent('#notes'), /line 4: A text field/);
+// The page's explanation against relalg-explain's golden documents, byte for byte.
+test('the module explains every golden case and example as relalg-explain --json', async () => {
+  const inputs = [...files(path.join(root, 'tests/explain/cases'), '.in'),
+    ...files(path.join(root, 'examples'), '.txt')];
+  for (const input of inputs) {
+    const golden = input.endsWith('.txt') ?
+      path.join(root, 'tests/explain/examples', path.basename(input, '.txt') + '.json') :
+      input.replace(/\.in$/, '.json');
+    const got = await page.evaluate(async (base64) => {
+      const bytes = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
+      return window.relalgpage.explainjson(bytes, 5);
+    }, fs.readFileSync(input).toString('base64'));
+    assert.strictEqual(got, fs.readFileSync(golden, 'utf8'), input);
+  }
+});
+
+// The steps of a document in the order the tree lists them: each before its operands.
+function stepsof(doc) {
+  const steps = [];
+  const work = [{node: doc.result, depth: 1}];
+  while (work.length) {
+    const {node, depth} = work.pop();
+    steps.push({node, depth});
+    for (const operand of [...node.operands].reverse()) {
+      work.push({node: operand, depth: depth + 1});
+    }
+  }
+  return steps;
+}
+
+const unquoted = (value, column) =>
+  (column.type.includes('(') && /^'.*'$/s.test(value) ? value.slice(1, -1) : value);
+
+test('each step of the tree shows its row count, and chosen, its columns and rows', async () => {
+  for (const example of ['join', 'unionminus']) {
+    await page.selectOption('#examples', example);
+    await after(() => page.click('#run'));
+    const doc = await page.evaluate(() => window.relalgpage.document);
+    const steps = stepsof(doc);
+    const items = await page.$$('#tree [role=treeitem]');
+    assert.strictEqual(items.length, steps.length, example);
+    for (const [k, {node, depth}] of steps.entries()) {
+      const level = await items[k].getAttribute('aria-level');
+      assert.strictEqual(level, String(depth));
+      const head = await items[k].$eval('.stephead', (e) => e.textContent);
+      assert.ok(head.endsWith(' — ' + node.rows + (node.rows === 1 ? ' row' : ' rows')), head);
+      await items[k].click();
+      assert.strictEqual(await items[k].getAttribute('aria-selected'), 'true');
+      const shown = await page.evaluate(() => ({
+        heads: [...document.querySelectorAll('#nodetable th')].map((c) => c.textContent),
+        rows: [...document.querySelectorAll('#nodetable tbody tr')]
+            .map((row) => [...row.cells].map((cell) => cell.textContent)),
+        about: document.querySelector('#nodetable .about').textContent,
+      }));
+      assert.deepStrictEqual(shown.heads, node.columns.map((c) => c.name + ' ' + c.type));
+      assert.deepStrictEqual(shown.rows,
+          node.first.map((row) => row.map((value, c) => unquoted(value, node.columns[c]))));
+      assert.ok(shown.about.startsWith(node.text + ': ' + node.rows), shown.about);
+    }
+  }
+});
+
+test('notes stand at their step and by line, and a note\'s line is shown in the editor',
+    async () => {
+      const input = path.join(root, 'tests/explain/cases/header-read-as-row.in');
+      await runbytes(fs.readFileSync(input));
+      const golden = JSON.parse(fs.readFileSync(input.replace(/\.in$/, '.json'), 'utf8'));
+      // The step "dept" names a table the input does not hold: its note stands under it.
+      const at = stepsof(golden).findIndex((s) => s.node.text === 'dept');
+      const dept = await page.$$eval('#tree [role=treeitem]', (e, k) => e[k].textContent, at);
+      const stepnote = stepsof(golden)[at].node.notes[0];
+      assert.ok(dept.startsWith('dept — 0 rows') && dept.includes(stepnote.text), dept);
+      // Every note, those of tables, steps and conditions, in the list in the order of lines.
+      const listed = await page.$$eval('#notes li', (items) => items.map((i) => i.textContent));
+      const all = [...golden.notes, ...golden.tables.flatMap((t) => t.notes),
+        ...stepsof(golden).flatMap((s) => s.node.notes), ...golden.result.condition.notes];
+      assert.strictEqual(listed.length, all.length);
+      for (const note of all) assert.ok(listed.includes('line ' + note.line + ': ' + note.text));
+      const lines = listed.map((text) => Number(text.match(/^line (\d+)/)[1]));
+      assert.deepStrictEqual(lines, [...lines].sort((a, b) => a - b));
+      // The note of line 5 selects that line of the editor.
+      await page.click('#notes button:text-is("line 5")');
+      const chosen = await page.$eval('#input',
+          (e) => e.value.slice(e.selectionStart, e.selectionEnd));
+      assert.strictEqual(chosen, 'dept(dno int, dname char(12))');
+      assert.strictEqual(await page.evaluate(() => document.activeElement.id), 'input');
+      // The chosen select step shows its condition, its notes with their lines.
+      await page.click('#tree [role=treeitem]:nth-child(1)');
+      const condition = await page.textContent('#nodetable .condition');
+      assert.match(condition, /EQ\(deptno,dno\): as integers, deptno decides/);
+      assert.match(condition, /"dno" names no column/);
+    });
+
+test('the notation is the library\'s, as relalg-explain writes it', async () => {
+  for (const example of files(path.join(root, 'examples'), '.txt')) {
+    const name = path.basename(example, '.txt');
+    await page.selectOption('#examples', name);
+    await after(() => page.click('#run'));
+    // The text explanation's last section, its lines joined: the notation whole.
+    const text = fs.readFileSync(path.join(root, 'tests/explain/examples', name + '.text'), 'utf8');
+    const section = text.slice(text.indexOf('In textbook notation\n') + 21);
+    const expected = section.split('\n').map((line) => line.slice(2)).join('');
+    assert.strictEqual(await page.textContent('#notationtext'), expected, name);
+  }
+});
+
+test('deep queries give their output, with the tree or the reason it is not shown', async () => {
+  const selects = (d) => 'select('.repeat(d) + 'R' + ',EQ(a,1))'.repeat(d);
+  // 20,000 levels: the document would hold gigabytes of the steps' texts.
+  const input = Buffer.from(selects(20000) + tables);
+  const got = await runbytes(input);
+  const expected = programoutput(input);
+  if (expected) assertoutput(got, expected, '20,000 selects');
+  assert.match(got.status, /^Evaluated in \d+ ms\.$/);
+  assert.ok(await page.isHidden('#treeview'));
+  assert.match(await page.textContent('#treemessage'),
+      /^The tree is not shown: the JSON would hold \d+ bytes of the steps' texts.*nests too deep/);
+  assert.match(await page.textContent('#notationtext'),
+      /^σ\[a = 1\]\(σ\[a = 1\]\(.*characters in all\)$/);
+  // 1,000 levels: the tree, every step at its level.
+  await runbytes(Buffer.from(selects(1000) + tables));
+  assert.ok(await page.isHidden('#treemessage'));
+  const levels = await page.$$eval('#tree [role=treeitem]',
+      (items) => items.map((i) => i.ariaLevel));
+  assert.deepStrictEqual(levels, Array.from({length: 1001}, (_, k) => String(k + 1)));
+  assert.strictEqual(await page.textContent('#notationtext'),
+      'σ[a = 1]('.repeat(1000) + 'R' + ')'.repeat(1000));
+  // Past the nesting limit: one step, with the note that says why.
+  await runbytes(Buffer.from(selects(100001) + tables));
+  assert.strictEqual(await page.$$eval('#tree [role=treeitem]', (items) => items.length), 1);
+  assert.match(await page.textContent('#tree'), /nest 100002 deep, more than 100000/);
+});
+
+test('the tree works from the keyboard', async () => {
+  await page.selectOption('#examples', 'unionminus');
+  await after(() => page.click('#run'));
+  const state = () => page.evaluate(() => ({
+    focused: document.activeElement.getAttribute('aria-level'),
+    selected: [...document.querySelectorAll('#tree [role=treeitem]')]
+        .findIndex((i) => i.getAttribute('aria-selected') === 'true'),
+    hidden: document.querySelectorAll('#tree [role=treeitem][hidden]').length,
+    about: document.querySelector('#nodetable .about').textContent,
+  }));
+  // One stop for the tab key: the chosen step.
+  await page.focus('#resulttable');
+  await page.keyboard.press('Tab');
+  assert.deepStrictEqual(await state(), {focused: '1', selected: 0, hidden: 0,
+    about: 'minus(union(spring,autumn),dropped): 4 rows'});
+  await page.keyboard.press('ArrowDown');
+  assert.strictEqual((await state()).selected, 1);
+  assert.match((await state()).about, /^union\(spring,autumn\): /);
+  await page.keyboard.press('ArrowLeft');  // closes the union: its two operands hidden
+  assert.strictEqual((await state()).hidden, 2);
+  await page.keyboard.press('ArrowDown');
+  assert.match((await state()).about, /^dropped: /);
+  await page.keyboard.press('ArrowLeft');  // to the parent
+  assert.strictEqual((await state()).selected, 0);
+  await page.keyboard.press('End');
+  assert.strictEqual((await state()).selected, 4);
+  await page.keyboard.press('Home');
+  await page.keyboard.press('ArrowDown');
+  await page.keyboard.press('ArrowRight');  // opens the union again
+  assert.strictEqual((await state()).hidden, 0);
+  await page.keyboard.press('ArrowRight');  // and enters it
+  assert.deepStrictEqual(await state(), {focused: '3', selected: 2, hidden: 0,
+    about: 'spring: 3 rows'});
   assert.deepStrictEqual(await accessibilityfaults(), []);
-  await page.evaluate(() => {
-    document.getElementById('treepane').hidden = true;
-    document.getElementById('notation').hidden = true;
-  });
 });
 
 test('the page fits a wide screen and a phone, and works from the keyboard', async () => {
@@ -321,6 +460,10 @@ test('the page fits a wide screen and a phone, and works from the keyboard', asy
   await page.selectOption('#examples', 'join');
   const got = await after(() => page.keyboard.press('Enter'));
   assertoutput(got, fs.readFileSync(path.join(root, 'examples/join.expected')), 'join');
+  // The README's picture: the join's tree with its product chosen.
+  await page.click('#tree [role=treeitem]:nth-child(2)');
+  await page.evaluate(() => document.activeElement.blur());
+  await page.mouse.move(0, 0);
   fs.mkdirSync(path.dirname(screenshot), {recursive: true});
   await page.screenshot({path: screenshot});
 });

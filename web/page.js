@@ -1,4 +1,5 @@
-// The page's behaviour: loading an input, running it through the module, showing the output.
+// The page's behaviour: loading an input, running it through the module, showing the output
+// and the explanation of the same input.
 'use strict';
 
 (() => {
@@ -7,6 +8,8 @@
   const status = $('status');
   const shownrows = 1000;  // rows of the result drawn as a table; the output holds them all
   const blocklines = 1000;  // lines of a long output laid out together
+  const steprows = 50;  // rows of each step that the explanation keeps for the tree
+  const notationlength = 20000;  // characters of the textbook notation shown
 
   // The module, made on first use and made again after a run that failed inside it: a run cut
   // short leaves the module's memory in no state to be trusted.
@@ -59,15 +62,20 @@
     return new TextEncoder().encode(text);
   }
 
-  // One call of an exported function over the input's bytes; its answer is copied out of the
-  // module's memory, which the next call reuses.
-  function call(m, exported, bytes) {
-    const at = m._malloc(Math.max(bytes.length, 1));
-    m.HEAPU8.set(bytes, at);
-    const size = exported(at, bytes.length);
-    m._free(at);
+  // The module's last answer, of the given size, copied out of its memory, which the next call
+  // reuses.
+  function answerof(m, size) {
     const from = m._answerbytes();
     return m.HEAPU8.slice(from, from + size);  // HEAPU8 read again: memory may have grown
+  }
+
+  // One call of an exported function over the input's bytes (and any further arguments).
+  function call(m, exported, bytes, ...more) {
+    const at = m._malloc(Math.max(bytes.length, 1));
+    m.HEAPU8.set(bytes, at);
+    const size = exported(at, bytes.length, ...more);
+    m._free(at);
+    return answerof(m, size);
   }
 
   function failure(error) {
@@ -91,8 +99,11 @@
     const took = performance.now() - start;
     const name = loaded && editor.value === loaded.shown ? loaded.name : 'input';
     answer = {bytes: out, name: name.replace(/\.[^.]*$/, '') + '.out'};
-    explain(m, bytes);
     show(out, 'Evaluated in ' + Math.round(took) + ' ms.');
+    // The output is drawn before the explanation is made, which evaluates the query again.
+    await new Promise((painted) => requestAnimationFrame(() => setTimeout(painted)));
+    explain(m, bytes);
+    window.relalgpage.runs += 1;
   }
 
   // The output's text, exact, in #output. A long one stands in blocks of lines that the browser
@@ -134,32 +145,63 @@
     $('download').disabled = !bytes;
     drawresult(text);
     status.textContent = message;
-    window.relalgpage.runs += 1;
+    if (!bytes) {
+      showtree(null, '');
+      shownotation(null);
+      window.relalgpage.runs += 1;
+    }
   }
 
-  // The tree view needs the module's explain function; a module without it hides the view.
+  // The tree, the notes and the notation, from the module's explanation of the same input;
+  // a module without it shows none of them.
   function explain(m, bytes) {
     if (typeof m._explain !== 'function') return;
     let doc;
+    let notation;
     try {
-      doc = JSON.parse(new TextDecoder().decode(call(m, m._explain, bytes)));
+      doc = JSON.parse(new TextDecoder().decode(call(m, m._explain, bytes, steprows)));
+      notation = new TextDecoder().decode(answerof(m, m._notation()));
     } catch (error) {
       made = null;
-      $('treepane').hidden = true;
+      showtree(null, 'The tree is not shown: explaining the input failed in the browser (' +
+          error.message + ').');
+      shownotation(null);
       return;
     }
-    showexplained(doc);
+    shownotation(notation);
+    if (doc.refused) {
+      showtree(null, 'The tree is not shown: ' + doc.refused + '.');
+    } else {
+      showtree(doc, '');
+    }
   }
 
-  function showexplained(doc) {
-    relalgtree.render(doc, {
-      tree: $('tree'),
-      table: $('nodetable'),
-      notes: $('notes'),
-      notation: $('notation'),
-    }, gotoline);
-    $('treepane').hidden = false;
-    $('notation').hidden = false;
+  // A document's tree, or in its place a message saying why there is none.
+  function showtree(doc, message) {
+    window.relalgpage.document = doc;
+    $('treemessage').textContent = message;
+    $('treemessage').hidden = message === '';
+    $('treeview').hidden = !doc;
+    $('treepane').hidden = !doc && message === '';
+    if (!doc) {
+      for (const id of ['tree', 'nodetable', 'notes']) $(id).replaceChildren();
+      return;
+    }
+    relalgtree.render(doc, {tree: $('tree'), table: $('nodetable'), notes: $('notes')}, gotoline);
+    $('notesheading').hidden = $('notes').children.length === 0;
+  }
+
+  function shownotation(text) {
+    $('notation').hidden = text === null;
+    if (text === null) return;
+    $('notationtext').textContent = text.length > notationlength ?
+      text.slice(0, notationlength) + '… (' + text.length + ' characters in all)' : text;
+  }
+
+  // The module's explanation of some bytes, keeping `rows` rows of each step: the document.
+  async function explainjson(bytes, rows) {
+    const m = await module();
+    return new TextDecoder().decode(call(m, m._explain, bytes, rows));
   }
 
   // Puts the editor's caret on a line of the input, counted from 1.
@@ -287,12 +329,13 @@
   }
 
   wire();
-  // For tests and tools: inputs as exact bytes, the output's exact bytes, a tree document.
+  // For tests and tools: inputs as exact bytes, the output's exact bytes, the explanation.
   window.relalgpage = {
     ready: module().then(() => undefined),  // settles once the module is made
-    runs: 0,  // runs finished, so that a caller can wait for the next one
+    runs: 0,  // runs finished, explanation included, so that a caller can wait for the next
     load,
     outputbytes: () => (answer ? answer.bytes.slice() : null),
-    showexplained,
+    document: null,  // the explanation the tree shows, parsed
+    explainjson,
   };
 })();

@@ -75,16 +75,21 @@ void condition::bind(const querytree& tree, int32_t root, const columnlist& colu
     if (at(i).second != conditionnode::none) pending.push_back(at(i).second);
   }
   // How many answers each node keeps waiting, operands before operators: an operator whose
-  // operands need alike needs one more, otherwise the larger.
-  std::vector<int32_t> need(nodes.size());
+  // operands need alike needs one more, otherwise the larger. A condition's nodes stand
+  // together in the tree's list from its root on, so they are counted from the root: sized
+  // by the whole list, this would cost every selection of a deep query the whole list again.
+  std::vector<int32_t> need(order.size());
+  const auto needof = [&](int32_t i) -> int32_t& {
+    assert(i >= root && static_cast<size_t>(i - root) < need.size());
+    return need[static_cast<size_t>(i - root)];
+  };
   for (auto i = order.rbegin(); i != order.rend(); ++i) {
     const conditionnode& n = at(*i);
-    const int32_t first = n.first == conditionnode::none ? 0 : need[static_cast<size_t>(n.first)];
-    const int32_t second =
-        n.second == conditionnode::none ? 0 : need[static_cast<size_t>(n.second)];
-    need[static_cast<size_t>(*i)] = first == second ? first + 1 : std::max(first, second);
+    const int32_t first = n.first == conditionnode::none ? 0 : needof(n.first);
+    const int32_t second = n.second == conditionnode::none ? 0 : needof(n.second);
+    needof(*i) = first == second ? first + 1 : std::max(first, second);
   }
-  assert(need[static_cast<size_t>(root)] <= deepest);
+  assert(needof(root) <= deepest);
   // Postfix order, the operand that needs more first: a node is written when it is met the
   // second time, after its operands.
   for (std::vector<std::pair<int32_t, bool>> pending{{root, false}}; !pending.empty();) {
@@ -95,8 +100,7 @@ void condition::bind(const querytree& tree, int32_t root, const columnlist& colu
       pending.push_back({i, true});
       int32_t later = n.second;
       int32_t sooner = n.first;
-      if (later != conditionnode::none &&
-          need[static_cast<size_t>(later)] > need[static_cast<size_t>(sooner)]) {
+      if (later != conditionnode::none && needof(later) > needof(sooner)) {
         std::swap(later, sooner);
       }
       if (later != conditionnode::none) pending.push_back({later, false});

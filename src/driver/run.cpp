@@ -1,11 +1,9 @@
 // The phases of a run: reading, evaluating, writing.
 #include "driver/run.h"
 
-#include <algorithm>
 #include <sstream>
 #include <utility>
 
-#include "driver/largestack.h"
 #include "driver/printbuffer.h"
 #include "driver/querysection.h"
 #include "driver/tablesection.h"
@@ -48,12 +46,11 @@ evaluated evaluateinput(std::string input) {
   }
   // The database holds copies of the input tables only: a query never sees its own result.
   table result;
-  // A query deeper than the limit is never evaluated, so it needs no deeper stack.
-  onlargestack(std::min(nesting::deepestof(kifejezes), nesting::maxnesting), [&] {
+  {
     const querytree tree(kifejezes);
     database w(run.tables);
     result = w.query(tree);
-  });
+  }
   run.tables.push_back(std::move(result));
   return run;
 }

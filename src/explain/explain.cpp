@@ -2,12 +2,10 @@
 // noting what each step did.
 #include "explain/explain.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "driver/querysection.h"
 #include "driver/tablesection.h"
-#include "explain/deepwork.h"
 #include "explain/jsonrender.h"
 #include "explain/querynotes.h"
 #include "explain/readingnotes.h"
@@ -141,8 +139,7 @@ explanation explain(std::string input, int32_t shown) {
   e.depth = nesting::deepestof(*e.query);
   e.querylines = static_cast<int64_t>(linestarts.size()) + 1;
   const linenumbers querylines(std::move(linestarts));
-  // The tree is built and evaluated once per level of nesting, on a stack sized for it.
-  ondeepstack(e, [&] { explainquery(in.tables, headers, querylines, shown, e); });
+  explainquery(in.tables, headers, querylines, shown, e);
   return e;
 }
 

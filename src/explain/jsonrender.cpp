@@ -1,18 +1,16 @@
-// Writing the explanation as JSON, nodes and conditions nested as the query nests them.
+// Writing the explanation as JSON, nodes and conditions nested as the query nests them,
+// through a work list instead of a recursion.
 #include "explain/jsonrender.h"
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
-#include "explain/deepwork.h"
 #include "explain/printable.h"
 
 namespace relalg {
 
 namespace {
-
-// The most bytes of steps' texts a document holds.
-constexpr size_t mosttexts = size_t{512} << 20;
 
 class jsonwriter {
  public:
@@ -23,7 +21,7 @@ class jsonwriter {
     array("tables", e.tables, [&](const tableinfo& t) { tableobject(t); });
     text("query", *e.query);
     key("result");
-    node(0);
+    result();
     notes(e.notes);
     close();
     out += '\n';
@@ -103,7 +101,59 @@ class jsonwriter {
     close();
   }
 
-  void node(int32_t index) {
+  // What is left to write of the result: an object up to its operands, the rest of a node
+  // after its operands, the notes that close a node or a condition, or the comma between
+  // two operands. A work list, not a recursion: nodes and conditions nest as deep as the
+  // query.
+  enum class part { node, nodeoperands, nodenotes, condition, conditionoperands, comma };
+  struct task {
+    part what;
+    int32_t index;
+  };
+
+  void result() {
+    std::vector<task> work{{part::node, 0}};
+    while (!work.empty()) {
+      const task t = work.back();
+      work.pop_back();
+      switch (t.what) {
+        case part::node:
+          node(t.index, work);
+          break;
+        case part::nodeoperands:
+          out += ']';
+          nodeoperandsdone(t.index, work);
+          break;
+        case part::nodenotes:
+          notes(e.nodes[static_cast<size_t>(t.index)].notes);
+          close();
+          break;
+        case part::condition:
+          condition(t.index, work);
+          break;
+        case part::conditionoperands:
+          out += ']';
+          notes(e.conditions[static_cast<size_t>(t.index)].notes);
+          close();
+          break;
+        case part::comma:
+          out += ',';
+          break;
+      }
+    }
+  }
+
+  // An array's items to be written next, in order, commas between them, then `after`.
+  static void pushitems(std::vector<task>& work, task after, part what,
+                        const std::vector<int32_t>& items) {
+    work.push_back(after);
+    for (size_t k = items.size(); k-- > 0;) {
+      work.push_back({what, items[k]});
+      if (k > 0) work.push_back({part::comma, 0});
+    }
+  }
+
+  void node(int32_t index, std::vector<task>& work) {
     const nodeinfo& n = e.nodes[static_cast<size_t>(index)];
     open();
     text("operator", keywordof(n.op));
@@ -119,13 +169,18 @@ class jsonwriter {
       }
       out += ']';
     });
-    array("operands", n.operands, [&](int32_t operand) { node(operand); });
+    key("operands");
+    out += '[';
+    pushitems(work, {part::nodeoperands, index}, part::node, n.operands);
+  }
+
+  void nodeoperandsdone(int32_t index, std::vector<task>& work) {
+    const nodeinfo& n = e.nodes[static_cast<size_t>(index)];
+    work.push_back({part::nodenotes, index});
     if (n.op == operatorkind::select) {
       key("condition");
-      condition(n.condition);
+      work.push_back({part::condition, n.condition});
     }
-    notes(n.notes);
-    close();
   }
 
   void operand(const char* name, std::string_view written, bool named) {
@@ -141,7 +196,7 @@ class jsonwriter {
     close();
   }
 
-  void condition(int32_t index) {
+  void condition(int32_t index, std::vector<task>& work) {
     const conditioninfo& c = e.conditions[static_cast<size_t>(index)];
     open();
     text("keyword", keywordof(c.k));
@@ -152,8 +207,10 @@ class jsonwriter {
       case conditionkind::andkind:
       case conditionkind::orkind:
       case conditionkind::notkind:
-        array("operands", c.operands, [&](int32_t operand) { condition(operand); });
-        break;
+        key("operands");
+        out += '[';
+        pushitems(work, {part::conditionoperands, index}, part::condition, c.operands);
+        return;
       default:
         operand("left", c.left, c.leftnamed);
         operand("right", c.right, c.rightnamed);
@@ -196,20 +253,23 @@ void appendjsonstring(std::string& out, std::string_view s) {
   out += '"';
 }
 
-std::string renderjson(const explanation& e) {
+std::string jsonrefusal(const explanation& e, size_t most) {
   // Each step's text holds the texts of the steps in it, so their sum grows with the square
   // of the nesting: a deep query's document would not fit in memory.
   size_t texts = 0;
   for (const nodeinfo& n : e.nodes) texts += n.text.size();
   for (const conditioninfo& c : e.conditions) texts += c.text.size();
-  if (texts > mosttexts) {
-    throw std::length_error("the JSON would hold " + std::to_string(texts) +
-                            " bytes of the steps' texts, each step's text holding those of the "
-                            "steps in it: the query nests too deep for it");
-  }
+  if (texts <= most) return {};
+  return "the JSON would hold " + std::to_string(texts) +
+         " bytes of the steps' texts, each step's text holding those of the steps in it: the "
+         "query nests too deep for it";
+}
+
+std::string renderjson(const explanation& e) {
+  const std::string refused = jsonrefusal(e);
+  if (!refused.empty()) throw std::length_error(refused);
   jsonwriter w(e);
-  // Nodes and conditions nest as deep as the query: written on a stack sized for it.
-  ondeepstack(e, [&] { w.document(); });
+  w.document();
   return std::move(w.out);
 }
 

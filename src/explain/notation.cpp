@@ -1,10 +1,11 @@
 // Writing the query tree in either notation, from one description of its symbols.
 #include "explain/notation.h"
 
-#include <algorithm>
+#include <initializer_list>
+#include <iterator>
 #include <string_view>
+#include <vector>
 
-#include "explain/deepwork.h"
 #include "explain/printable.h"
 
 namespace relalg {
@@ -62,9 +63,57 @@ const symbols latexsymbols{"\\sigma", "\\pi",     "\\rho",   " \\times ",  " \\c
                            " \\neq ", " < ",      " \\leq ", " > ",        " \\geq ",
                            "_{",      "}",        "\\bot",   "\\emptyset", latexname};
 
+// Writes the tree in the order its notation reads, through a work list of what is left to
+// write instead of a recursion, since nodes and conditions nest as deep as the query: a
+// node, a condition, or a fixed text between them.
 class writer {
  public:
   writer(const explanation& explained, const symbols& used) : e(explained), s(used) {}
+
+  void query() {
+    work.push_back(nodeat(0, false));
+    while (!work.empty()) {
+      const task t = work.back();
+      work.pop_back();
+      switch (t.what) {
+        case part::node:
+          node(t.index, t.nested);
+          break;
+        case part::condition:
+          condition(t.index, t.nested);
+          break;
+        case part::text:
+          out += t.text;
+          break;
+      }
+    }
+  }
+
+  std::string out;
+
+ private:
+  enum class part { node, condition, text };
+  struct task {
+    part what;
+    int32_t index;
+    bool nested;  // an operand of a binary operator, in parentheses when binary itself
+    std::string_view text;
+  };
+
+  const explanation& e;
+  const symbols& s;
+  std::vector<task> work;
+
+  // Pushed in reverse, so that they are written in the order given.
+  void next(std::initializer_list<task> tasks) {
+    for (auto t = std::rbegin(tasks); t != std::rend(tasks); ++t) work.push_back(*t);
+  }
+
+  static task literal(std::string_view written) { return {part::text, 0, false, written}; }
+  static task nodeat(int32_t index, bool nested) { return {part::node, index, nested, {}}; }
+  static task conditionat(int32_t index, bool nested) {
+    return {part::condition, index, nested, {}};
+  }
 
   void node(int32_t index, bool nested) {
     const nodeinfo& n = e.nodes[static_cast<size_t>(index)];
@@ -77,48 +126,44 @@ class writer {
         }
         return;
       case operatorkind::select:
-        unary(s.select, n, [&] { condition(n.condition, false); });
+        out += s.select;
+        out += s.open;
+        next({conditionat(n.condition, false), literal(s.close), literal("("),
+              nodeat(n.operands[0], false), literal(")")});
         return;
       case operatorkind::project:
-        unary(s.project, n, [&] { list(n.names); });
+        out += s.project;
+        out += s.open;
+        list(n.names);
+        operand(n);
         return;
       case operatorkind::rename:
-        unary(s.rename, n, [&] {
-          out += s.name(n.word);
-          if (!n.names.empty()) {
-            out += '(';
-            list(n.names);
-            out += ')';
-          }
-        });
+        out += s.rename;
+        out += s.open;
+        out += s.name(n.word);
+        if (!n.names.empty()) {
+          out += '(';
+          list(n.names);
+          out += ')';
+        }
+        operand(n);
         return;
       default:
         break;
     }
+    const std::string_view sign = n.op == operatorkind::product ? s.product
+                                  : n.op == operatorkind::unite ? s.unite
+                                                                : s.minus;
     if (nested) out += '(';
-    node(n.operands[0], true);
-    out += n.op == operatorkind::product ? s.product
-           : n.op == operatorkind::unite ? s.unite
-                                         : s.minus;
-    node(n.operands[1], true);
-    if (nested) out += ')';
+    next({nodeat(n.operands[0], true), literal(sign), nodeat(n.operands[1], true),
+          literal(nested ? ")" : "")});
   }
 
-  std::string out;
-
- private:
-  const explanation& e;
-  const symbols& s;
-
-  template <typename subscript>
-  void unary(std::string_view sign, const nodeinfo& n, subscript written) {
-    out += sign;
-    out += s.open;
-    written();
+  // The end of a unary operator's subscript, then its operand in parentheses.
+  void operand(const nodeinfo& n) {
     out += s.close;
     out += '(';
-    node(n.operands[0], false);
-    out += ')';
+    next({nodeat(n.operands[0], false), literal(")")});
   }
 
   void list(const std::vector<std::string_view>& names) {
@@ -137,16 +182,14 @@ class writer {
       case conditionkind::notkind:
         out += s.notsign;
         out += '(';
-        condition(c.operands[0], false);
-        out += ')';
+        next({conditionat(c.operands[0], false), literal(")")});
         return;
       case conditionkind::andkind:
       case conditionkind::orkind:
         if (nested) out += '(';
-        condition(c.operands[0], true);
-        out += c.k == conditionkind::andkind ? s.andsign : s.orsign;
-        condition(c.operands[1], true);
-        if (nested) out += ')';
+        next({conditionat(c.operands[0], true),
+              literal(c.k == conditionkind::andkind ? s.andsign : s.orsign),
+              conditionat(c.operands[1], true), literal(nested ? ")" : "")});
         return;
       default:
         // An empty operand is the empty text.
@@ -176,7 +219,7 @@ class writer {
 
 std::string written(const explanation& e, const symbols& s) {
   writer w(e, s);
-  ondeepstack(e, [&] { w.node(0, false); });
+  w.query();
   return std::move(w.out);
 }
 

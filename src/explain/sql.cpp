@@ -2,12 +2,10 @@
 // once to learn every step's columns, then its statement.
 #include "explain/sql.h"
 
-#include <algorithm>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
-#include "driver/largestack.h"
 #include "driver/querysection.h"
 #include "driver/tablesection.h"
 #include "explain/sqlquery.h"
@@ -159,20 +157,16 @@ std::string sqlscript(std::string input, const sqloptions& options) {
   readtablesection(ip, tables, &notes);
   std::string out;
   const sqltables loaded = loadtables(tables, options, out);
-  sqlstatement statement;
   // The query is evaluated as relalg evaluates it, so every step's columns are relalg's own,
   // but over the tables without their rows: a step's columns never depend on its rows, and a
-  // query too large for relalg still gets its script. A query deeper than the limit is never
-  // evaluated, and needs no deeper stack.
+  // query too large for relalg still gets its script.
   std::vector<table> shapesonly;
   for (const table& t : tables) shapesonly.push_back(withoutrows(t));
-  onlargestack(std::min(nesting::deepestof(q.kifejezes), nesting::maxnesting), [&] {
-    const querytree tree(q.kifejezes);
-    shaperecorder recorder(tree, tables);
-    database w(shapesonly, database::joins::planned, &recorder);
-    w.query(tree);
-    statement = translatequery(tree, recorder.shapes, loaded, options.dialect);
-  });
+  const querytree tree(q.kifejezes);
+  shaperecorder recorder(tree, tables);
+  database w(shapesonly, database::joins::planned, &recorder);
+  w.query(tree);
+  const sqlstatement statement = translatequery(tree, recorder.shapes, loaded, options.dialect);
   std::vector<std::string> warnings = saturatedvalues(tables, notes, *ip.bytes());
   warnings.insert(warnings.end(), loaded.warnings.begin(), loaded.warnings.end());
   if (nul) {

@@ -2,8 +2,9 @@
 #include "explain/textrender.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
-#include "explain/deepwork.h"
 #include "explain/notation.h"
 #include "explain/printable.h"
 
@@ -58,7 +59,7 @@ class textwriter {
     out += "\nThe query as evaluated\n";
     wrapped(2, visible(*e.query));
     out += '\n';
-    node(0, 0);
+    steps();
     out += "\nIn textbook notation\n";
     wrapped(2, textbook(e));
   }
@@ -148,9 +149,20 @@ class textwriter {
     }
   }
 
-  void node(int32_t index, size_t depth) {
-    const nodeinfo& n = e.nodes[static_cast<size_t>(index)];
-    const size_t indent = indentof(depth);
+  // The steps in the order they are read, each before its operands: a work list of steps
+  // and their depths, not a recursion, since steps nest as deep as the query.
+  void steps() {
+    std::vector<std::pair<int32_t, size_t>> work{{0, 0}};
+    while (!work.empty()) {
+      const auto [index, depth] = work.back();
+      work.pop_back();
+      const nodeinfo& n = e.nodes[static_cast<size_t>(index)];
+      node(n, indentof(depth));
+      for (size_t k = n.operands.size(); k-- > 0;) work.emplace_back(n.operands[k], depth + 1);
+    }
+  }
+
+  void node(const nodeinfo& n, size_t indent) {
     line(indent,
          label(n) + ": " + plural(n.rows, "row", "rows") + " of " + header(n.name, n.columns));
     for (const note& text : n.notes) notetext(indent + 2, text, e.querylines > 1);
@@ -166,11 +178,22 @@ class textwriter {
     const auto shown = static_cast<int64_t>(n.first.size());
     if (shown > 0 && n.rows > shown)
       line(indent + 2, "| ... " + plural(n.rows - shown, "more row", "more rows"));
-    for (const int32_t operand : n.operands) node(operand, depth + 1);
   }
 
-  void condition(int32_t index, size_t indent) {
-    const conditioninfo& c = e.conditions[static_cast<size_t>(index)];
+  // A condition's nodes, each before its operands, through a work list as the steps are.
+  void condition(int32_t root, size_t rootindent) {
+    std::vector<std::pair<int32_t, size_t>> work{{root, rootindent}};
+    while (!work.empty()) {
+      const auto [index, indent] = work.back();
+      work.pop_back();
+      const conditioninfo& c = e.conditions[static_cast<size_t>(index)];
+      conditionline(c, indent);
+      const size_t next = std::min(indent + 2, deepestindent + 4);
+      for (size_t k = c.operands.size(); k-- > 0;) work.emplace_back(c.operands[k], next);
+    }
+  }
+
+  void conditionline(const conditioninfo& c, size_t indent) {
     switch (c.k) {
       case conditionkind::andkind:
       case conditionkind::orkind:
@@ -188,8 +211,6 @@ class textwriter {
       }
     }
     for (const note& text : c.notes) notetext(indent + 2, text, e.querylines > 1);
-    const size_t next = std::min(indent + 2, deepestindent + 4);
-    for (const int32_t operand : c.operands) condition(operand, next);
   }
 };
 
@@ -197,8 +218,7 @@ class textwriter {
 
 std::string rendertext(const explanation& e) {
   textwriter w(e);
-  // Steps and conditions nest as deep as the query: written on a stack sized for it.
-  ondeepstack(e, [&] { w.document(); });
+  w.document();
   return std::move(w.out);
 }
 

@@ -13,8 +13,7 @@ namespace relalg {
 // instead of walking it again: deep nesting stays linear, not quadratic.
 class nesting {
  public:
-  // Queries nesting deeper than this evaluate to the empty table without being evaluated;
-  // the evaluation recurses once per level, and this bounds the stack it may need.
+  // Queries nesting deeper than this evaluate to the empty table without being evaluated.
   static constexpr int64_t maxnesting = 100000;
 
   explicit nesting(std::string_view text);

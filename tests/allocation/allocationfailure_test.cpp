@@ -18,7 +18,7 @@
 
 namespace {
 
-// Counted only while a run is under test; the evaluation allocates on a thread of its own.
+// Counted only while a run is under test.
 std::atomic<bool> armed{false};
 std::atomic<int64_t> allocations{0};
 std::atomic<int64_t> failing{0};  // the allocation that fails; 0 for none

@@ -63,4 +63,11 @@ if(Python3_FOUND)
                    $<TARGET_FILE:relalg> $<TARGET_FILE:relalg-explain>
                    ${CMAKE_CURRENT_SOURCE_DIR}/golden ${PROJECT_SOURCE_DIR}/examples
                    ${CMAKE_CURRENT_LIST_DIR}/cases ${deepinput})
+  # Both programs at the nesting limit on a stack of 1 MiB: nothing recurses per level.
+  foreach(shape select not and union project)
+    add_test(NAME explain/small-stack/${shape}
+             COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_LIST_DIR}/smallstack.py
+                     $<TARGET_FILE:relalg> $<TARGET_FILE:relalg-explain> ${shape})
+    set_tests_properties(explain/small-stack/${shape} PROPERTIES TIMEOUT 600)
+  endforeach()
 endif()

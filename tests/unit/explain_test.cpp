@@ -84,6 +84,15 @@ TEST(explainjson, refusesADocumentTooLargeToHold) {
   EXPECT_FALSE(rendertext(e).empty());
 }
 
+TEST(explainjson, refusesPastTheSizeOfTextsItIsGiven) {
+  // The steps' texts: the select's 17 bytes, the table's 1, the condition's 7.
+  const explanation e = explain("select(t,EQ(a,1))\n\nt(a int)\n1\n", 5);
+  EXPECT_EQ(jsonrefusal(e, 25), "");
+  EXPECT_EQ(jsonrefusal(e), "");
+  EXPECT_NE(jsonrefusal(e, 24).find("the JSON would hold 25 bytes of the steps' texts"),
+            std::string::npos);
+}
+
 TEST(notation, writesEveryOperatorInBothForms) {
   const explanation e = explain(
       "minus(union(project(select(a,AND(EQ(x,1),OR(NOT(LT(y,'b')),GTE(x,y)))),x),"

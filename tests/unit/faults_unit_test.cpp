@@ -1,5 +1,4 @@
-// The pieces behind the program's failures: reading a file whole, the row limit, and a failure
-// carried back from the evaluation's thread.
+// The pieces behind the program's failures: reading a file whole and the row limit.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -11,7 +10,6 @@
 #include <thread>
 
 #include "driver/inputfile.h"
-#include "driver/largestack.h"
 #include "model/rowlimit.h"
 #include "program_support.h"
 
@@ -55,16 +53,6 @@ TEST(rowlimit, countsUpToTheLargestRowIndex) {
   EXPECT_EQ(checkedrowcount(INT32_MAX), INT32_MAX);
   EXPECT_THROW(checkedrowcount(uint64_t{INT32_MAX} + 1), std::bad_alloc);
   EXPECT_THROW(checkedrowcount(uint64_t{50000} * 50000), std::bad_alloc);
-}
-
-TEST(largestack, failureOfTheWorkReachesTheCaller) {
-  for (const int64_t depth : {0, 100000}) {
-    EXPECT_THROW(onlargestack(depth, [] { throw std::bad_alloc(); }), std::bad_alloc) << depth;
-    EXPECT_THROW(onlargestack(depth, [] { throw std::length_error("long"); }), std::length_error);
-  }
-  int ran = 0;
-  onlargestack(1, [&] { ++ran; });
-  EXPECT_EQ(ran, 1);
 }
 
 }  // namespace

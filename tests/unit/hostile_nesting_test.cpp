@@ -70,6 +70,15 @@ TEST(deepnesting, limitItselfEvaluatesOneMoreIsEmpty) {
       "()\n\n");
 }
 
+TEST(deepnesting, selectionsAtTheLimitTakeTimeInProportionToTheirText) {
+  // Each selection binds its own condition only, never a list as long as the whole query's.
+  const int64_t deep = nesting::maxnesting - 1;
+  const auto start = hostile::clock::now();
+  EXPECT_EQ(resultof(repeated("select(", deep) + "R" + repeated(",EQ(a,1))", deep)),
+            "R(a int, b char(3))\n1,'x'\n1,'z'\n\n");
+  EXPECT_LT(hostile::secondssince(start), hostile::timebound);
+}
+
 TEST(deepnesting, millionAndOneLevelsGiveTheEmptyTableQuickly) {
   const int64_t deep = 1000001;
   const auto start = hostile::clock::now();
