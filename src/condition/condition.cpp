@@ -206,4 +206,92 @@ bool condition::compare(const step& n, const int32_t* rows) const {
   }
 }
 
+namespace {
+
+// Each keyword's answers from an order (negative, 0, positive) for every row.
+template <typename order>
+void answers(conditionkind k, std::vector<uint8_t>& out, order&& f) {
+  const size_t n = out.size();
+  switch (k) {
+    case conditionkind::eq:
+      for (size_t i = 0; i < n; ++i) out[i] = compareeq(f(i));
+      break;
+    case conditionkind::neq:
+      for (size_t i = 0; i < n; ++i) out[i] = compareneq(f(i));
+      break;
+    case conditionkind::lt:
+      for (size_t i = 0; i < n; ++i) out[i] = comparelt(f(i));
+      break;
+    case conditionkind::lte:
+      for (size_t i = 0; i < n; ++i) out[i] = comparelte(f(i));
+      break;
+    case conditionkind::gt:
+      for (size_t i = 0; i < n; ++i) out[i] = comparegt(f(i));
+      break;
+    default:
+      for (size_t i = 0; i < n; ++i) out[i] = comparegte(f(i));
+  }
+}
+
+}  // namespace
+
+std::vector<uint8_t> condition::compareall(const step& s, int32_t count) const {
+  std::vector<uint8_t> out(static_cast<size_t>(count));
+  if (s.isint) {
+    // Each side's integers: a column of integers as held, any other column read from its
+    // texts once, a constant as it is.
+    std::vector<int32_t> readleft;
+    std::vector<int32_t> readright;
+    const auto numbersof = [&](const operand& o, std::vector<int32_t>& read) -> const int32_t* {
+      if (o.numbers) return o.numbers->values.get().data();
+      if (!o.named) return nullptr;
+      read.reserve(out.size());
+      for (int32_t row = 0; row < count; ++row) read.push_back(integer(o, &row));
+      return read.data();
+    };
+    const int32_t* left = numbersof(s.left, readleft);
+    const int32_t* right = numbersof(s.right, readright);
+    const int32_t l = s.left.number;
+    const int32_t r = s.right.number;
+    answers(s.k, out,
+            [&](size_t i) { return comparenumbers(left ? left[i] : l, right ? right[i] : r); });
+    return out;
+  }
+  answers(s.k, out, [&](size_t i) {
+    const auto row = static_cast<int32_t>(i);
+    intbuffer leftbuffer;
+    intbuffer rightbuffer;
+    return comparevalues(text(s.left, &row, leftbuffer), text(s.right, &row, rightbuffer), false);
+  });
+  return out;
+}
+
+std::vector<uint8_t> condition::evaluateall(int32_t count) const {
+  std::vector<std::vector<uint8_t>> waiting;
+  for (const step& s : program) {
+    switch (s.k) {
+      case conditionkind::andkind:
+      case conditionkind::orkind: {
+        const std::vector<uint8_t> second = std::move(waiting.back());
+        waiting.pop_back();
+        std::vector<uint8_t>& first = waiting.back();
+        const bool both = s.k == conditionkind::andkind;
+        for (size_t i = 0; i < first.size(); ++i) {
+          first[i] = both ? (first[i] & second[i]) : (first[i] | second[i]);
+        }
+        break;
+      }
+      case conditionkind::notkind:
+        for (uint8_t& answer : waiting.back()) answer ^= 1;
+        break;
+      case conditionkind::unrecognised:
+        waiting.emplace_back(static_cast<size_t>(count), 0);
+        break;
+      default:
+        waiting.push_back(compareall(s, count));
+    }
+  }
+  return std::move(waiting.front());
+}
+
 }  // namespace relalg

@@ -25,9 +25,10 @@ table database::select(const querynode& n) {
   // The condition is bound to the columns once, then asked row by row; the kept rows are
   // compacted in one pass instead of removing failing rows one at a time.
   const condition z(*tree, n.condition, columnlist::of(t));
+  const std::vector<uint8_t> passes = z.evaluateall(rows);
   std::vector<int32_t> kept;
   for (int32_t row = 0; row < rows; ++row) {
-    if (z.evaluatecondition(&row)) kept.push_back(row);
+    if (passes[static_cast<size_t>(row)]) kept.push_back(row);
   }
   if (static_cast<int32_t>(kept.size()) != rows) t.keeprows(kept);
   return t;
