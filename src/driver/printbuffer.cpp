@@ -22,7 +22,7 @@ constexpr size_t printahead = 16;
 
 printbuffer::printbuffer(std::ostream& stream) : op(stream), bytes(buffersize) {}
 
-void printbuffer::put(std::string_view text) {
+void printbuffer::putpieces(std::string_view text) {
   while (!text.empty()) {
     if (used == bytes.size()) flush();
     const size_t n = std::min(text.size(), bytes.size() - used);
@@ -64,12 +64,7 @@ void printbuffer::putrows(const table& t) {
       const std::string_view text = columns[k].texts[row];
       if (row + printahead < rows) __builtin_prefetch(columns[k].texts[row + printahead].data());
       put('\'');
-      if (text.size() <= bytes.size() - used) {
-        std::memcpy(bytes.data() + used, text.data(), text.size());
-        used += text.size();
-      } else {
-        put(text);
-      }
+      put(text);
       put('\'');
     }
     put('\n');

@@ -21,7 +21,12 @@ class printbuffer {
     if (used == bytes.size()) flush();
     bytes[used++] = c;
   }
-  void put(std::string_view text);
+  void put(std::string_view text) {
+    // An empty text may have no bytes at all to copy from.
+    if (text.empty() || text.size() > bytes.size() - used) return putpieces(text);
+    std::memcpy(bytes.data() + used, text.data(), text.size());
+    used += text.size();
+  }
   // Hands what the buffer holds to the stream, and the stream's own buffer to its file.
   void flush();
 
@@ -33,6 +38,8 @@ class printbuffer {
   std::vector<char> bytes;
   size_t used = 0;
 
+  // A text longer than the room left, in as many pieces as it takes.
+  void putpieces(std::string_view text);
   // Room for n more bytes, flushing first when the buffer lacks it.
   char* room(size_t n) {
     if (bytes.size() - used < n) flush();
