@@ -23,11 +23,6 @@ std::vector<bool> integerpairs(const table& t, const table& u, int32_t count) {
   return both;
 }
 
-uint64_t mixnumber(uint64_t h, int32_t number) {
-  h = (h ^ static_cast<uint32_t>(number)) * 0x9e3779b97f4a7c15ull;
-  return h ^ (h >> 32);
-}
-
 // Every row of x keyed by the hash of its values in the first `count` columns, sorted by it;
 // a column at a time, so that each loop knows its column's type.
 std::vector<uint64_t> byhash(const table& x, int32_t count, const std::vector<bool>& integers) {
@@ -37,7 +32,7 @@ std::vector<uint64_t> byhash(const table& x, int32_t count, const std::vector<bo
     if (integers[k]) {
       const auto& numbers = static_cast<const intcolumn&>(c);
       for (size_t row = 0; row < hashes.size(); ++row) {
-        hashes[row] = mixnumber(hashes[row], numbers.at(static_cast<int32_t>(row)));
+        hashes[row] = hashnumber(numbers.at(static_cast<int32_t>(row)), hashes[row]);
       }
       continue;
     }

@@ -9,15 +9,6 @@
 
 namespace relalg {
 
-namespace {
-
-uint64_t mixnumber(uint64_t h, int32_t number) {
-  h = (h ^ static_cast<uint32_t>(number)) * 0x9e3779b97f4a7c15ull;
-  return h ^ (h >> 32);
-}
-
-}  // namespace
-
 keyreader::keyreader(const column& from, bool isint)
     : c(&from), numbers(dynamic_cast<const intcolumn*>(&from)), asint(isint) {}
 
@@ -43,7 +34,7 @@ keyindex::keyindex(const std::vector<int32_t>& rows, const std::vector<keypart>&
     uint64_t h = 0;
     for (const keyreader& k : builds) {
       intbuffer buffer;
-      h = k.isint() ? mixnumber(h, k.number(given[i])) : hashtext(k.text(given[i], buffer), h);
+      h = k.isint() ? hashnumber(k.number(given[i]), h) : hashtext(k.text(given[i], buffer), h);
     }
     entries.push_back(keyed(static_cast<uint32_t>(h), static_cast<int32_t>(i)));
   }
@@ -93,7 +84,7 @@ std::pair<size_t, size_t> keyindex::candidates(const int32_t* rows, probekey& ke
     const int32_t row = rows[probeslots[k]];
     if (probes[k].isint()) {
       key.numbers[k] = probes[k].number(row);
-      h = mixnumber(h, key.numbers[k]);
+      h = hashnumber(key.numbers[k], h);
     } else {
       key.texts[k] = probes[k].text(row, key.written[k].buffer);
       h = hashtext(key.texts[k], h);
