@@ -64,10 +64,17 @@ int writeinto(descriptor& file, const std::function<void(std::ostream&)>& write)
   return buffer.error() != 0 ? buffer.error() : closed;
 }
 
-int writedirect(const std::string& path, const std::function<void(std::ostream&)>& write) {
+// The functions that fill an output: see writewhole.
+struct writer {
+  const std::function<void()>& prepare;
+  const std::function<void(std::ostream&)>& write;
+};
+
+int writedirect(const std::string& path, const writer& w) {
+  w.prepare();
   descriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
   if (!file.valid()) return 0;  // nothing written and nothing said, as for any such output
-  return writeinto(file, write);
+  return writeinto(file, w.write);
 }
 
 // The folder part of a path, with its final slash: empty for a bare name.
@@ -135,37 +142,39 @@ bool keepattributes(int fd, const struct stat* existing) {
 }
 
 int replace(const std::string& path, const std::string& target, const struct stat* existing,
-            const std::function<void(std::ostream&)>& write) {
+            const writer& w) {
   temporary temp(target);
   // A folder that takes no new file may still hold a writable output.
   if (!temp.file.valid() || !keepattributes(temp.file.get(), existing)) {
-    return writedirect(path, write);
+    return writedirect(path, w);
   }
-  const int error = writeinto(temp.file, write);
+  const int error = writeinto(temp.file, w.write);
   return error != 0 ? error : temp.renameto(target);
 }
 
 }  // namespace
 
-int writewhole(const std::string& path, const std::function<void(std::ostream&)>& write) {
+int writewhole(const std::string& path, const std::function<void()>& prepare,
+               const std::function<void(std::ostream&)>& write) {
+  const writer w{prepare, write};
   struct stat seen;
   if (::stat(path.c_str(), &seen) != 0) {
     // A path that is not there yet, or a link to one, is made; any other fault (and the
     // empty path, which names nothing) is met by opening the path, as it always was.
-    if (errno != ENOENT || path.empty()) return writedirect(path, write);
-    return replace(path, linktarget(path), nullptr, write);
+    if (errno != ENOENT || path.empty()) return writedirect(path, w);
+    return replace(path, linktarget(path), nullptr, w);
   }
-  if (!S_ISREG(seen.st_mode)) return writedirect(path, write);
+  if (!S_ISREG(seen.st_mode)) return writedirect(path, w);
   const std::string target = linktarget(path);
   struct stat found;
   // A link that names an open file rather than a path (/dev/stdout) leads elsewhere.
   if (::stat(target.c_str(), &found) != 0 || found.st_dev != seen.st_dev ||
       found.st_ino != seen.st_ino) {
-    return writedirect(path, write);
+    return writedirect(path, w);
   }
   // A file that may not be written is left alone, though its folder would let it be replaced.
   if (!descriptor(::open(path.c_str(), O_WRONLY | O_CLOEXEC)).valid()) return 0;
-  return replace(path, target, &seen, write);
+  return replace(path, target, &seen, w);
 }
 
 }  // namespace relalg

@@ -10,8 +10,10 @@
 #include <string>
 #include <utility>
 
+#include "driver/alongside.h"
 #include "driver/inputfile.h"
 #include "driver/outputfile.h"
+#include "driver/printbuffer.h"
 #include "driver/run.h"
 
 namespace relalg {
@@ -27,8 +29,19 @@ int runfiles(const char* input, const char* output) {
     return 0;
   }
   // The input is read whole before the output is opened, so both may be the same file.
-  const evaluated run = evaluateinput(std::move(*text));
-  const int error = writewhole(output, [&](std::ostream& op) { writeoutput(run, op); });
+  const parsed in = readwhole(std::move(*text));
+  std::optional<table> result;
+  const auto evaluate = [&] {
+    if (!result) result = evaluatequery(in);
+  };
+  // Into a temporary file the head is written while the query is evaluated; a file written
+  // directly is opened only once the evaluation, which may run out of memory, is done.
+  const int error = writewhole(output, evaluate, [&](std::ostream& op) {
+    printbuffer out(op);  // made before a byte is written: nothing allocates after that
+    alongside(evaluate, [&] { writehead(in, out); });
+    writeresult(*result, out);
+  });
+  evaluate();  // an output that could not be opened is not written, but may not hide a failure
   if (error == 0) return 0;  // also when the output could not be opened: nothing is said
   std::fprintf(stderr, "relalg: cannot write %s: %s\n", output, std::strerror(error));
   return 1;

@@ -34,39 +34,41 @@ void writetable(const table& t, printbuffer& out) {
 
 }  // namespace
 
-evaluated evaluateinput(std::string input) {
-  evaluated run;
-  std::string kifejezes;
-  {
-    source ip(std::move(input));
-    querysection q = readquerysection(ip);
-    run.kiirandokifejezes = std::move(q.kiirandokifejezes);
-    kifejezes = std::move(q.kifejezes);
-    readtablesection(ip, run.tables);
-  }
-  // The database holds copies of the input tables only: a query never sees its own result.
-  table result;
-  {
-    const querytree tree(kifejezes);
-    database w(run.tables);
-    result = w.query(tree);
-  }
-  run.tables.push_back(std::move(result));
-  return run;
+parsed readwhole(std::string input) {
+  parsed in;
+  source ip(std::move(input));
+  querysection q = readquerysection(ip);
+  in.kiirandokifejezes = std::move(q.kiirandokifejezes);
+  in.kifejezes = std::move(q.kifejezes);
+  readtablesection(ip, in.tables);
+  return in;
 }
 
-void writeoutput(const evaluated& run, std::ostream& op) {
-  printbuffer out(op);
-  out.put(run.kiirandokifejezes);
+table evaluatequery(const parsed& in) {
+  // The database holds copies of the input tables only: a query never sees its own result.
+  // Copies share the input tables' values, and every change gives the copy its own.
+  const querytree tree(in.kifejezes);
+  database w(in.tables);
+  return w.query(tree);
+}
+
+void writehead(const parsed& in, printbuffer& out) {
+  out.put(in.kiirandokifejezes);
   out.put('\n');
-  for (const table& t : run.tables) writetable(t, out);
+  for (const table& t : in.tables) writetable(t, out);
+}
+
+void writeresult(const table& result, printbuffer& out) {
+  writetable(result, out);
   out.flush();
-  op.flush();
 }
 
 std::string run(std::string_view input) {
   std::ostringstream op;
-  writeoutput(evaluateinput(std::string(input)), op);
+  const parsed in = readwhole(std::string(input));
+  printbuffer out(op);
+  writehead(in, out);
+  writeresult(evaluatequery(in), out);
   return op.str();
 }
 

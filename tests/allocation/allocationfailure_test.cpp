@@ -2,6 +2,7 @@
 // status 1 and the one line on standard error, its output file untouched, never an abort.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -117,6 +118,41 @@ TEST_P(allocationfailure, everyAllocationFailingEndsTheRunCleanly) {
   EXPECT_TRUE(wrong.empty()) << wrong.size() << " of " << whole.allocations
                              << " runs ended otherwise; the first, failing allocation "
                              << (wrong.empty() ? 0 : wrong.front()) << ": " << first;
+}
+
+// Bytes waiting in a pipe opened for reading without waiting.
+std::string drain(int fd) {
+  std::string got;
+  char chunk[4096];
+  for (ssize_t n; (n = read(fd, chunk, sizeof chunk)) > 0;)
+    got.append(chunk, static_cast<size_t>(n));
+  return got;
+}
+
+// A pipe is written directly, with no temporary file to take a failure back: every failing
+// allocation, in the evaluation or after, must come before its first byte.
+TEST_F(infolder, aPipeGetsNothingWhenMemoryRunsOut) {
+  const fs::path source = RELALG_SOURCE_DIR;
+  const fs::path in = dir / "in";
+  const fs::path pipe = dir / "pipe";
+  const fs::path errfile = dir / "err";
+  fs::copy_file(source / "tests/golden/select/typical-run.in", in);
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  const int reader = open(pipe.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  ASSERT_GE(reader, 0);
+  const ending whole = runwhole(in, pipe, 0, errfile);
+  ASSERT_EQ(whole.status, 0);
+  ASSERT_EQ(drain(reader), contents(source / "tests/golden/select/typical-run.out"));
+  std::vector<int64_t> wrong;
+  for (int64_t n = 1; n <= whole.allocations; ++n) {
+    const ending failed = runwhole(in, pipe, n, errfile);
+    if (failed.status != 1 || failed.err != nomemory || !drain(reader).empty()) wrong.push_back(n);
+  }
+  close(reader);
+  EXPECT_TRUE(wrong.empty()) << wrong.size() << " of " << whole.allocations
+                             << " runs wrote into the pipe or ended otherwise; the first, failing "
+                                "allocation "
+                             << (wrong.empty() ? 0 : wrong.front());
 }
 
 INSTANTIATE_TEST_SUITE_P(

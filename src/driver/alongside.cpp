@@ -1,0 +1,36 @@
+// Two pieces of work at once, their exceptions carried back to the caller.
+#include "driver/alongside.h"
+
+#include <exception>
+#include <system_error>
+#include <thread>
+
+namespace relalg {
+
+void alongside(const std::function<void()>& here, const std::function<void()>& work) {
+  std::exception_ptr failed;
+  std::thread worker;
+  try {
+    worker = std::thread([&] {
+      try {
+        work();
+      } catch (...) {
+        failed = std::current_exception();
+      }
+    });
+  } catch (const std::system_error&) {  // no thread to be had: one after the other
+    here();
+    work();
+    return;
+  }
+  try {
+    here();
+  } catch (...) {
+    worker.join();  // work still reads what here's caller holds
+    throw;
+  }
+  worker.join();
+  if (failed) std::rethrow_exception(failed);
+}
+
+}  // namespace relalg
