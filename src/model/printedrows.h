@@ -30,6 +30,12 @@ class printedrows {
   // The given rows of these, in the given order: what keeprows leaves.
   printedrows kept(const std::vector<int32_t>& rows) const;
 
+  // The line of one row, with its line feed.
+  std::string_view line(int32_t row) const {
+    const int32_t at = rows ? (*rows)[static_cast<size_t>(row)] : row;
+    return span(at, at);
+  }
+
   // Hands the lines, each with its line feed, to `write(text)`: neighbouring lines of the
   // input in one piece.
   template <typename writer>

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace relalg {
@@ -14,6 +15,26 @@ inline uint64_t hashtext(std::string_view text, uint64_t h = 1469598103934665603
 // An integer folded into a hash.
 inline uint64_t hashnumber(int32_t number, uint64_t h = 0) {
   h = (h ^ static_cast<uint32_t>(number)) * 0x9e3779b97f4a7c15ull;
+  return h ^ (h >> 32);
+}
+
+// Bytes of any length, eight at a time: for whole lines, where a byte at a time is slow.
+inline uint64_t hashbytes(std::string_view bytes) {
+  constexpr uint64_t mix = 0xff51afd7ed558ccdull;
+  uint64_t h = bytes.size() * 0x9e3779b97f4a7c15ull;
+  const char* p = bytes.data();
+  size_t left = bytes.size();
+  for (; left >= 8; p += 8, left -= 8) {
+    uint64_t word;
+    std::memcpy(&word, p, 8);
+    h = (h ^ word) * mix;
+    h ^= h >> 32;
+  }
+  if (left > 0) {
+    uint64_t word = 0;
+    std::memcpy(&word, p, left);
+    h = (h ^ word) * mix;
+  }
   return h ^ (h >> 32);
 }
 

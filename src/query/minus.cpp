@@ -12,8 +12,7 @@ namespace relalg {
 
 namespace {
 
-// How column k of the two operands is matched: two columns of integers by their values,
-// which agree exactly when their texts do; any other pair by the value texts.
+// Which column positions of the two operands hold integers on both sides.
 std::vector<bool> integerpairs(const table& t, const table& u, int32_t count) {
   std::vector<bool> both;
   for (size_t k = 0; k < static_cast<size_t>(count); ++k) {
@@ -23,26 +22,85 @@ std::vector<bool> integerpairs(const table& t, const table& u, int32_t count) {
   return both;
 }
 
-// Every row of x keyed by the hash of its values in the first `count` columns, sorted by it;
-// a column at a time, so that each loop knows its column's type.
-std::vector<uint64_t> byhash(const table& x, int32_t count, const std::vector<bool>& integers) {
-  std::vector<uint64_t> hashes(static_cast<size_t>(x.rowcount()), 0);
-  for (size_t k = 0; k < static_cast<size_t>(count); ++k) {
-    const column& c = *x.columns[k];
-    if (integers[k]) {
-      const auto& numbers = static_cast<const intcolumn&>(c);
-      for (size_t row = 0; row < hashes.size(); ++row) {
-        hashes[row] = hashnumber(numbers.at(static_cast<int32_t>(row)), hashes[row]);
+// Rows matched value by value: two columns of integers by their values, which agree exactly
+// when their texts do; any other pair by the value texts.
+class byvalues {
+ public:
+  byvalues(const table& t, const table& u, int32_t count) : integers(integerpairs(t, u, count)) {}
+
+  // Each row's hash, a column at a time, so that each loop knows its column's type.
+  std::vector<uint64_t> hashes(const table& x) const {
+    std::vector<uint64_t> h(static_cast<size_t>(x.rowcount()), 0);
+    for (size_t k = 0; k < integers.size(); ++k) {
+      const column& c = *x.columns[k];
+      if (integers[k]) {
+        const auto& numbers = static_cast<const intcolumn&>(c);
+        for (size_t row = 0; row < h.size(); ++row) {
+          h[row] = hashnumber(numbers.at(static_cast<int32_t>(row)), h[row]);
+        }
+        continue;
       }
-      continue;
+      intbuffer buffer;
+      for (size_t row = 0; row < h.size(); ++row) {
+        // Each text's hash goes into the next one's, with its length, so the pieces stay apart.
+        const std::string_view text = c.valueview(static_cast<int32_t>(row), buffer);
+        h[row] = hashtext(text, h[row] * 31 + text.size());
+      }
     }
-    intbuffer buffer;
-    for (size_t row = 0; row < hashes.size(); ++row) {
-      // Each text's hash goes into the next one's, with its length, so that the pieces stay apart.
-      const std::string_view text = c.valueview(static_cast<int32_t>(row), buffer);
-      hashes[row] = hashtext(text, hashes[row] * 31 + text.size());
-    }
+    return h;
   }
+
+  bool same(const table& x, int32_t a, const table& y, int32_t b) const {
+    for (size_t k = 0; k < integers.size(); ++k) {
+      if (integers[k]) {
+        if (static_cast<const intcolumn&>(*x.columns[k]).at(a) !=
+            static_cast<const intcolumn&>(*y.columns[k]).at(b)) {
+          return false;
+        }
+        continue;
+      }
+      intbuffer left;
+      intbuffer right;
+      if (x.columns[k]->valueview(a, left) != y.columns[k]->valueview(b, right)) return false;
+    }
+    return true;
+  }
+
+ private:
+  std::vector<bool> integers;
+};
+
+// Rows matched by their input lines: when both operands print as their lines and have the
+// same types at the same positions, rows match exactly when their lines are equal, since
+// each type prints its values one to one and a line reads back one way only. A line is one
+// piece of memory, where a row's values lie in as many columns.
+class bylines {
+ public:
+  static bool fits(const table& t, const table& u) {
+    if (!t.printed || !u.printed || t.columncount() != u.columncount()) return false;
+    for (size_t k = 0; k < t.columns.size(); ++k) {
+      if ((t.columns[k]->width() == 0) != (u.columns[k]->width() == 0)) return false;
+    }
+    return true;
+  }
+
+  std::vector<uint64_t> hashes(const table& x) const {
+    std::vector<uint64_t> h(static_cast<size_t>(x.rowcount()));
+    for (size_t row = 0; row < h.size(); ++row) {
+      h[row] = hashbytes(x.printed->line(static_cast<int32_t>(row)));
+    }
+    return h;
+  }
+
+  bool same(const table& x, int32_t a, const table& y, int32_t b) const {
+    return x.printed->line(a) == y.printed->line(b);
+  }
+};
+
+// Every row of x keyed by its hash, sorted by it.
+template <typename rows>
+std::vector<uint64_t> byhash(const table& x, const rows& match) {
+  const std::vector<uint64_t> hashes = match.hashes(x);
   std::vector<uint64_t> words;
   words.reserve(hashes.size());
   for (size_t row = 0; row < hashes.size(); ++row) {
@@ -53,30 +111,13 @@ std::vector<uint64_t> byhash(const table& x, int32_t count, const std::vector<bo
   return words;
 }
 
-bool samerow(const table& x, int32_t a, const table& y, int32_t b,
-             const std::vector<bool>& integers) {
-  for (size_t k = 0; k < integers.size(); ++k) {
-    if (integers[k]) {
-      if (static_cast<const intcolumn&>(*x.columns[k]).at(a) !=
-          static_cast<const intcolumn&>(*y.columns[k]).at(b)) {
-        return false;
-      }
-      continue;
-    }
-    intbuffer left;
-    intbuffer right;
-    if (x.columns[k]->valueview(a, left) != y.columns[k]->valueview(b, right)) return false;
-  }
-  return true;
-}
-
 // The rows of t that match a row of u. Both sides are sorted by hash and walked together,
 // so that only rows of one hash meet, and memory is read in sequence: a hash table of a
 // large operand would be probed at random.
-std::vector<bool> matched(const table& t, const table& u, int32_t count) {
-  const std::vector<bool> integers = integerpairs(t, u, count);
-  const std::vector<uint64_t> left = byhash(t, count, integers);
-  const std::vector<uint64_t> right = byhash(u, count, integers);
+template <typename rows>
+std::vector<bool> matched(const table& t, const table& u, const rows& match) {
+  const std::vector<uint64_t> left = byhash(t, match);
+  const std::vector<uint64_t> right = byhash(u, match);
   std::vector<bool> found(left.size(), false);
   std::vector<int32_t> distinct;  // the distinct rows of u in one run of equal hashes
   for (size_t i = 0, j = 0; i < left.size() && j < right.size();) {
@@ -90,15 +131,14 @@ std::vector<bool> matched(const table& t, const table& u, int32_t count) {
     for (; j < right.size() && keyof(right[j]) == h; ++j) {
       const int32_t b = rowof(right[j]);
       if (std::none_of(distinct.begin(), distinct.end(),
-                       [&](int32_t d) { return samerow(u, d, u, b, integers); })) {
+                       [&](int32_t d) { return match.same(u, d, u, b); })) {
         distinct.push_back(b);
       }
     }
     for (; i < left.size() && keyof(left[i]) == h; ++i) {
       const int32_t a = rowof(left[i]);
-      found[static_cast<size_t>(a)] = std::any_of(distinct.begin(), distinct.end(), [&](int32_t b) {
-        return samerow(t, a, u, b, integers);
-      });
+      found[static_cast<size_t>(a)] = std::any_of(
+          distinct.begin(), distinct.end(), [&](int32_t b) { return match.same(t, a, u, b); });
     }
   }
   return found;
@@ -116,7 +156,8 @@ table database::minus(const querynode& n) {
   const int32_t count = t.columncount();
   // A second operand with fewer columns than the result matches no row.
   if (rows == 0 || u.rowcount() == 0 || u.columncount() < count) return t;
-  const std::vector<bool> found = matched(t, u, count);
+  const std::vector<bool> found =
+      bylines::fits(t, u) ? matched(t, u, bylines()) : matched(t, u, byvalues(t, u, count));
   std::vector<int32_t> kept;
   for (int32_t row = 0; row < rows; ++row) {
     if (!found[static_cast<size_t>(row)]) kept.push_back(row);
