@@ -10,6 +10,9 @@ namespace relalg {
 
 namespace {
 
+// How many rows of the first operand ahead its keys are fetched.
+constexpr size_t fetchdistance = 8;
+
 // Every operand's columns, in order, each in the slot of its operand.
 columnlist columnsof(const std::vector<table>& parts) {
   std::vector<boundcolumn> all;
@@ -92,6 +95,11 @@ std::vector<std::vector<int32_t>> joinplan::matches() const {
       end[l] = at.rows.size();
     }
   };
+  // The first operand's rows are walked in order: the keys the second probes with are fetched
+  // ahead, since they lie at random in their columns, and so do the index slots they reach.
+  const keyindex* second =
+      k > 1 && levels[1].index && levels[1].index->probesfirst() ? &*levels[1].index : nullptr;
+  const std::vector<int32_t>& firstrows = levels[0].rows;
   int32_t count = 0;
   size_t l = 0;
   open(0);
@@ -103,6 +111,12 @@ std::vector<std::vector<int32_t>> joinplan::matches() const {
     }
     const level& at = levels[l];
     const size_t candidate = next[l]++;
+    if (l == 0 && second) {
+      if (candidate + 2 * fetchdistance < firstrows.size())
+        second->fetchahead(firstrows[candidate + 2 * fetchdistance]);
+      if (candidate + fetchdistance < firstrows.size())
+        second->fetchnext(firstrows[candidate + fetchdistance]);
+    }
     if (at.index) {
       if (!at.index->matches(candidate, keys[l])) continue;
       bound[l] = at.index->row(candidate);

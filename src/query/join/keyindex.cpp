@@ -10,7 +10,19 @@
 namespace relalg {
 
 keyreader::keyreader(const column& from, bool isint)
-    : c(&from), numbers(dynamic_cast<const intcolumn*>(&from)), asint(isint) {}
+    : c(&from),
+      numbers(dynamic_cast<const intcolumn*>(&from)),
+      texts(dynamic_cast<const charcolumn*>(&from)),
+      asint(isint) {}
+
+void keyreader::fetchvalue(int32_t row) const {
+  if (numbers) __builtin_prefetch(&numbers->values.get()[static_cast<size_t>(row)]);
+  if (texts) __builtin_prefetch(&texts->values.get()[static_cast<size_t>(row)]);
+}
+
+void keyreader::fetchtext(int32_t row) const {
+  if (texts) __builtin_prefetch(texts->at(row).data());
+}
 
 int32_t keyreader::number(int32_t row) const {
   if (numbers) return numbers->at(row);
@@ -71,6 +83,24 @@ probekey keyindex::newkey() const {
   key.texts.resize(probes.size());
   key.written.resize(probes.size());
   return key;
+}
+
+bool keyindex::probesfirst() const {
+  return std::all_of(probeslots.begin(), probeslots.end(), [](int32_t slot) { return slot == 0; });
+}
+
+void keyindex::fetchahead(int32_t row) const {
+  for (const keyreader& k : probes) k.fetchvalue(row);
+}
+
+void keyindex::fetchnext(int32_t row) const {
+  uint64_t h = 0;
+  for (const keyreader& k : probes) {
+    // A key read from text waits for its bytes: they are fetched, and the slot is not.
+    if (!k.isint() || !k.holdsintegers()) return k.fetchtext(row);
+    h = hashnumber(k.number(row), h);
+  }
+  __builtin_prefetch(&slots[slotof(static_cast<uint32_t>(h))]);
 }
 
 size_t keyindex::slotof(uint32_t hash) const {

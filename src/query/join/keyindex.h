@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "condition/condition.h"
+#include "model/charcolumn.h"
 #include "model/intcolumn.h"
 
 namespace relalg {
@@ -32,10 +33,15 @@ class keyreader {
   bool isint() const { return asint; }
   // Whether the column holds integers: compared as texts, they are written out when compared.
   bool holdsintegers() const { return numbers != nullptr; }
+  // Fetches a row's value ahead of its reading: its place in the column, and (once that has
+  // arrived) the bytes of a text.
+  void fetchvalue(int32_t row) const;
+  void fetchtext(int32_t row) const;
 
  private:
   const column* c;
   const intcolumn* numbers;  // c when it holds integers
+  const charcolumn* texts;   // c when it holds texts
   bool asint;
 };
 
@@ -66,6 +72,14 @@ class keyindex {
 
   // A probe key sized for this index.
   probekey newkey() const;
+
+  // Whether every key part reads the first operand: its rows are known before the walk, and
+  // their keys can be fetched ahead.
+  bool probesfirst() const;
+  // Fetches ahead, in two steps a few rows apart, what probing with that row of the first
+  // operand will read: its key values, then a text's bytes and the index slot of an integer.
+  void fetchahead(int32_t row) const;
+  void fetchnext(int32_t row) const;
 
  private:
   std::vector<keyreader> builds;
