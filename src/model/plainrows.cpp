@@ -46,12 +46,29 @@ bool plainint(const char*& p, const char* end, int32_t& number) {
   return true;
 }
 
+// The first quote or line feed at or after p, or end. Eight bytes are looked at a time while
+// eight remain: a byte equal to either gives a zero byte after xor, and the lowest byte whose
+// top bit survives (v - 0x01..) & ~v is the first zero byte.
+const char* findquote(const char* p, const char* end) {
+  constexpr uint64_t ones = 0x0101010101010101ull;
+  constexpr uint64_t highs = 0x8080808080808080ull;
+  for (; end - p >= 8; p += 8) {
+    uint64_t word;
+    std::memcpy(&word, p, 8);
+    const uint64_t quotes = word ^ (ones * '\'');
+    const uint64_t feeds = word ^ (ones * '\n');
+    const uint64_t found = ((quotes - ones) & ~quotes & highs) | ((feeds - ones) & ~feeds & highs);
+    if (found) return p + (__builtin_ctzll(found) >> 3);
+  }
+  while (p < end && *p != '\'' && *p != '\n') ++p;
+  return p;
+}
+
 // A text as printed: between quotes, holding no quote and no line feed. Answers where its
 // bytes begin (p is then past the closing quote), or null.
 const char* plaintext(const char*& p, const char* end) {
   if (p >= end || *p != '\'') return nullptr;
-  const char* close = p + 1;
-  while (close < end && *close != '\'' && *close != '\n') ++close;
+  const char* close = findquote(p + 1, end);
   if (close >= end || *close != '\'') return nullptr;
   const char* const first = p + 1;
   p = close + 1;

@@ -99,12 +99,14 @@ TEST(table, rowsKeptAsReadAreThePrintedRows) {
 // read every row alike, whatever mix of plain and odd fields it holds.
 TEST(table, quickAndFullReadingAgree) {
   std::mt19937 random(9);
-  const char* fields[] = {"0",          "7",           "-7",         "42",    "007", "-0",
-                          "+5",         " 7",          "",           "x",     "12x", "999999999",
-                          "1000000000", "-2147483648", "2147483648", "'a'",   "''",  "'a,b'",
-                          "'a'b",       "'a",          "b",          "'x y'", "'-'"};
+  const char* fields[] = {"0", "7", "-7", "42", "007", "-0", "+5", " 7", "", "x", "12x",
+                          "999999999", "1000000000", "-2147483648", "2147483648", "'a'", "''",
+                          "'a,b'", "'a'b", "'a", "b", "'x y'", "'-'",
+                          // Texts past eight bytes, closed or not, and bytes above 127.
+                          "'abcdefghijklmnop'", "'abcdefghijk", "'abcdefg'hijkl",
+                          "'\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xff'"};
   const size_t count = sizeof fields / sizeof *fields;
-  for (int round = 0; round < 3000; ++round) {
+  for (int round = 0; round < 6000; ++round) {
     std::string text = "R(a int, b char(2), c int)\n";
     for (size_t rows = random() % 5; rows > 0; --rows) {
       for (size_t k = 0, values = 1 + random() % 4; k < values; ++k) {
@@ -123,6 +125,30 @@ TEST(table, quickAndFullReadingAgree) {
     for (int32_t row = 0; row < q->rowcount(); ++row) {
       for (size_t k = 0; k < q->columns.size(); ++k) {
         ASSERT_EQ(q->columns[k]->printvalue(row), f->columns[k]->printvalue(row)) << text;
+      }
+    }
+  }
+}
+
+// A text never runs past its line, wherever the line feed falls among the bytes looked at
+// together, even when the next line would close it and complete the row.
+TEST(table, aTextEndsAtItsLineWhateverItsLength) {
+  for (size_t length = 0; length < 40; ++length) {
+    for (const std::string& after : {std::string("',7\n"), std::string("x',7\n"), std::string()}) {
+      const std::string text =
+          "R(a int, b char(2), c int)\n1,'" + std::string(length, 'q') + "\n" + after;
+      source quick(text);
+      source full(text);
+      readnotes notes;
+      const auto q = table::read(quick);
+      const auto f = table::read(full, &notes);
+      ASSERT_TRUE(q && f);
+      ASSERT_EQ(q->rowcount(), f->rowcount()) << text;
+      ASSERT_EQ(q->rowcount(), after.empty() ? 1 : 2) << text;
+      for (int32_t row = 0; row < q->rowcount(); ++row) {
+        for (size_t k = 0; k < q->columns.size(); ++k) {
+          ASSERT_EQ(q->columns[k]->printvalue(row), f->columns[k]->printvalue(row)) << text;
+        }
       }
     }
   }
