@@ -1,6 +1,8 @@
 // Tables: shared columns between copies, copycolumn, and sortunique against a selection sort.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <random>
 
 #include "model/charcolumn.h"
@@ -95,6 +97,26 @@ TEST(table, rowsKeptAsReadAreThePrintedRows) {
   EXPECT_GT(kept, 10);
 }
 
+// Reads a table the quick way and the full way, which takes notes: both must give the same
+// rows, values and end. Answers the number of rows.
+int32_t readbothways(const std::string& text) {
+  source quick(text);
+  source full(text);
+  readnotes notes;
+  const auto q = table::read(quick);
+  const auto f = table::read(full, &notes);
+  EXPECT_TRUE(q && f);
+  if (!q || !f) return -1;
+  EXPECT_EQ(q->rowcount(), f->rowcount()) << text;
+  EXPECT_EQ(quick.position(), full.position()) << text;
+  for (int32_t row = 0; row < std::min(q->rowcount(), f->rowcount()); ++row) {
+    for (size_t k = 0; k < q->columns.size(); ++k) {
+      EXPECT_EQ(q->columns[k]->printvalue(row), f->columns[k]->printvalue(row)) << text;
+    }
+  }
+  return q->rowcount();
+}
+
 // Rows standing as printed are read the quick way unless notes are taken: both ways must
 // read every row alike, whatever mix of plain and odd fields it holds.
 TEST(table, quickAndFullReadingAgree) {
@@ -114,19 +136,8 @@ TEST(table, quickAndFullReadingAgree) {
       }
       if (rows > 1 || random() % 8) text += "\n";
     }
-    source quick(text);
-    source full(text);
-    readnotes notes;
-    const auto q = table::read(quick);
-    const auto f = table::read(full, &notes);
-    ASSERT_TRUE(q && f);
-    ASSERT_EQ(q->rowcount(), f->rowcount()) << text;
-    EXPECT_EQ(quick.position(), full.position());
-    for (int32_t row = 0; row < q->rowcount(); ++row) {
-      for (size_t k = 0; k < q->columns.size(); ++k) {
-        ASSERT_EQ(q->columns[k]->printvalue(row), f->columns[k]->printvalue(row)) << text;
-      }
-    }
+    readbothways(text);
+    if (::testing::Test::HasFailure()) return;
   }
 }
 
@@ -137,19 +148,7 @@ TEST(table, aTextEndsAtItsLineWhateverItsLength) {
     for (const std::string& after : {std::string("',7\n"), std::string("x',7\n"), std::string()}) {
       const std::string text =
           "R(a int, b char(2), c int)\n1,'" + std::string(length, 'q') + "\n" + after;
-      source quick(text);
-      source full(text);
-      readnotes notes;
-      const auto q = table::read(quick);
-      const auto f = table::read(full, &notes);
-      ASSERT_TRUE(q && f);
-      ASSERT_EQ(q->rowcount(), f->rowcount()) << text;
-      ASSERT_EQ(q->rowcount(), after.empty() ? 1 : 2) << text;
-      for (int32_t row = 0; row < q->rowcount(); ++row) {
-        for (size_t k = 0; k < q->columns.size(); ++k) {
-          ASSERT_EQ(q->columns[k]->printvalue(row), f->columns[k]->printvalue(row)) << text;
-        }
-      }
+      ASSERT_EQ(readbothways(text), after.empty() ? 1 : 2) << text;
     }
   }
 }
