@@ -123,6 +123,8 @@ TEST(table, quickAndFullReadingAgree) {
   const char* fields[] = {"0", "7", "-7", "42", "007", "-0", "+5", " 7", "", "x", "12x",
                           "999999999", "1000000000", "-2147483648", "2147483648", "'a'", "''",
                           "'a,b'", "'a'b", "'a", "b", "'x y'", "'-'",
+                          // Integers of up to nine digits, closed by every kind of byte.
+                          "1234567", "-12345678", "123456789", "9876543x", "3/", "5:", "20\xff",
                           // Texts past eight bytes, closed or not, and bytes above 127.
                           "'abcdefghijklmnop'", "'abcdefghijk", "'abcdefg'hijkl",
                           "'\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xff'"};
@@ -148,6 +150,19 @@ TEST(table, aTextEndsAtItsLineWhateverItsLength) {
       const std::string text =
           "R(a int, b char(2), c int)\n1,'" + std::string(length, 'q') + "\n" + after;
       ASSERT_EQ(readbothways(text), after.empty() ? 1 : 2) << text;
+    }
+  }
+}
+
+// An integer ends at the first byte that is no digit, whichever it is, in both readings.
+TEST(table, anIntegerEndsAtAnyByteThatIsNoDigit) {
+  for (size_t length = 1; length <= 9; ++length) {
+    for (int byte = 0; byte < 256; ++byte) {
+      const std::string digits = std::string("987654321").substr(9 - length);
+      const std::string text = "R(a int, b char(2), c int)\n" + digits +
+                               std::string(1, static_cast<char>(byte)) + ",'x',1\n5,'y',2\n";
+      readbothways(text);
+      if (::testing::Test::HasFailure()) return;
     }
   }
 }
