@@ -37,7 +37,7 @@ int runfiles(const char* input, const char* output) {
   // Into a temporary file the head is written while the query is evaluated; a file written
   // directly is opened only once the evaluation, which may run out of memory, is done.
   const int error = writewhole(output, evaluate, [&](std::ostream& op) {
-    printbuffer out(op);  // made before a byte is written: nothing allocates after that
+    printbuffer out(op);  // one buffer, made before the first byte is written
     alongside(evaluate, [&] { writehead(in, out); });
     writeresult(*result, out);
   });
