@@ -3,9 +3,6 @@
 
 #include <charconv>
 
-#include "model/charcolumn.h"
-#include "model/intcolumn.h"
-
 namespace relalg {
 
 namespace {
@@ -20,7 +17,9 @@ constexpr size_t printahead = 16;
 
 }  // namespace
 
-printbuffer::printbuffer(std::ostream& stream) : op(stream), bytes(buffersize) {}
+printbuffer::printbuffer(std::ostream& stream) : op(&stream), bytes(buffersize) {}
+
+printbuffer::printbuffer(relay& to) : pieces(&to), bytes(to.take()) {}
 
 void printbuffer::putpieces(std::string_view text) {
   while (!text.empty()) {
@@ -32,27 +31,24 @@ void printbuffer::putpieces(std::string_view text) {
   }
 }
 
-void printbuffer::flush() {
-  op.write(bytes.data(), static_cast<std::streamsize>(used));
+void printbuffer::flush(bool last) {
+  if (pieces) {
+    bytes = pieces->pass(std::move(bytes), used, last);
+  } else {
+    op->write(bytes.data(), static_cast<std::streamsize>(used));
+  }
   used = 0;
 }
 
-void printbuffer::putrows(const table& t) {
-  // Each column's values, read straight from its list: no call per value.
-  struct source {
-    const int32_t* numbers = nullptr;
-    const std::string_view* texts = nullptr;
-  };
-  std::vector<source> columns;
-  for (const auto& c : t.columns) {
-    if (const auto* ints = dynamic_cast<const intcolumn*>(c.get())) {
-      columns.push_back({ints->values.get().data(), nullptr});
-    } else {
-      columns.push_back({nullptr, dynamic_cast<const charcolumn&>(*c).values.get().data()});
-    }
-  }
-  const auto rows = static_cast<size_t>(t.rowcount());
-  for (size_t row = 0; row < rows; ++row) {
+void printbuffer::putprinted(std::string_view printed) {
+  flush();
+  op->write(printed.data(), static_cast<std::streamsize>(printed.size()));
+}
+
+void printbuffer::putrows(const rowlists& from, size_t first, size_t last) {
+  const auto& columns = from.columns;
+  const size_t rows = from.rows;
+  for (size_t row = first; row < last; ++row) {
     for (size_t k = 0; k < columns.size(); ++k) {
       if (k > 0) put(',');
       if (columns[k].numbers) {

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "driver/relay.h"
+#include "model/rowlists.h"
 #include "model/table.h"
 
 namespace relalg {
@@ -14,6 +16,8 @@ namespace relalg {
 class printbuffer {
  public:
   explicit printbuffer(std::ostream& stream);
+  // Passes each full buffer on to a relay instead: for printing on a second thread.
+  explicit printbuffer(relay& pieces);
   printbuffer(const printbuffer&) = delete;
   printbuffer& operator=(const printbuffer&) = delete;
 
@@ -27,14 +31,20 @@ class printbuffer {
     std::memcpy(bytes.data() + used, text.data(), text.size());
     used += text.size();
   }
-  // Hands what the buffer holds to the stream, and the stream's own buffer to its file.
-  void flush();
+  // Hands what the buffer holds to the stream, and the stream's own buffer to its file; into a
+  // relay, last ends a range of rows.
+  void flush(bool last = false);
+  // Bytes printed elsewhere, after those printed here: written straight to the stream.
+  void putprinted(std::string_view printed);
 
   // A table's rows, each as its values printed between commas and a line feed.
-  void putrows(const table& t);
+  void putrows(const table& t) { putrows(rowlists(t), 0, static_cast<size_t>(t.rowcount())); }
+  // The rows from first up to last.
+  void putrows(const rowlists& from, size_t first, size_t last);
 
  private:
-  std::ostream& op;
+  std::ostream* op = nullptr;
+  relay* pieces = nullptr;
   std::vector<char> bytes;
   size_t used = 0;
 

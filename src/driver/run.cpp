@@ -6,6 +6,7 @@
 
 #include "driver/printbuffer.h"
 #include "driver/querysection.h"
+#include "driver/rowsalongside.h"
 #include "driver/tablesection.h"
 #include "query/database.h"
 
@@ -13,7 +14,8 @@ namespace relalg {
 
 namespace {
 
-void writetable(const table& t, printbuffer& out) {
+// Prints a table; split, its rows may be printed on two threads.
+void writetable(const table& t, printbuffer& out, bool split) {
   out.put(t.name);
   out.put('(');
   for (size_t k = 0; k < t.columns.size(); ++k) {
@@ -26,6 +28,8 @@ void writetable(const table& t, printbuffer& out) {
   if (t.printed) {
     // Rows that print as their input lines are copied.
     t.printed->print([&](std::string_view lines) { out.put(lines); });
+  } else if (split) {
+    putrowsalongside(t, out);
   } else {
     out.putrows(t);
   }
@@ -55,11 +59,11 @@ table evaluatequery(const parsed& in) {
 void writehead(const parsed& in, printbuffer& out) {
   out.put(in.kiirandokifejezes);
   out.put('\n');
-  for (const table& t : in.tables) writetable(t, out);
+  for (const table& t : in.tables) writetable(t, out, false);
 }
 
 void writeresult(const table& result, printbuffer& out) {
-  writetable(result, out);
+  writetable(result, out, true);
   out.flush();
 }
 
