@@ -10,6 +10,7 @@
 #include "model/intcolumn.h"
 #include "model/keysort.h"
 #include "model/plainrows.h"
+#include "model/rowhash.h"
 #include "model/rowlimit.h"
 #include "model/textint.h"
 
@@ -88,6 +89,11 @@ std::shared_ptr<column> table::readcolumn(source& ip, readnotes* notes) {
 }
 
 namespace {
+
+// Tables of fewer rows are sorted whole; hashing pays from many rows on.
+constexpr size_t hashfrom = 4096;
+// Hashing is given up once more than this share of the rows differ (one in hashshare).
+constexpr size_t hashshare = 8;
 
 // The row a column's last value was read into.
 int32_t lastrow(const column& c) { return c.size() - 1; }
@@ -217,8 +223,17 @@ void table::keeprows(const std::vector<int32_t>& rows) {
 }
 
 std::vector<int32_t> table::distinctrows() const {
-  std::vector<int32_t> rows(static_cast<size_t>(rowcount()));
+  // Rows of few distinct values are told apart by hashing, so only one of each is sorted.
+  const auto total = static_cast<size_t>(rowcount());
+  std::optional<std::vector<int32_t>> first;
+  if (total >= hashfrom) first = firstdistinct(*this, total / hashshare);
+  if (first) return sortedunique(std::move(*first));
+  std::vector<int32_t> rows(total);
   std::iota(rows.begin(), rows.end(), 0);
+  return sortedunique(std::move(rows));
+}
+
+std::vector<int32_t> table::sortedunique(std::vector<int32_t> rows) const {
   // Rows that compare equal are equal in every value, so any sort followed by dropping
   // neighbouring equals gives what a selection sort with removal of duplicates gives. This
   // one sorts by the first column, then sorts each run of rows that tie so far by the next
@@ -228,7 +243,7 @@ std::vector<int32_t> table::distinctrows() const {
   std::vector<uint64_t> words;
   std::vector<uint64_t> scratch;
   std::vector<int32_t> tied;
-  const std::vector<int32_t> all(rows);
+  std::vector<int32_t> all;  // every row of the table, made once needed
   for (size_t k = 0; k < columns.size() && !ties.empty(); ++k) {
     // Keys of the rows that still tie only, in the order of their runs; but when most rows
     // still tie, of every row in the order they are held, which reads memory in sequence.
@@ -237,7 +252,11 @@ std::vector<int32_t> table::distinctrows() const {
       tied.insert(tied.end(), rows.begin() + static_cast<ptrdiff_t>(begin),
                   rows.begin() + static_cast<ptrdiff_t>(end));
     }
-    const bool most = 2 * tied.size() > rows.size();
+    const bool most = 2 * tied.size() > static_cast<size_t>(rowcount());
+    if (most && all.empty()) {
+      all.resize(static_cast<size_t>(rowcount()));
+      std::iota(all.begin(), all.end(), 0);
+    }
     const std::vector<uint32_t> keys = columns[k]->sortkeys(most ? all : tied);
     std::vector<std::pair<size_t, size_t>> stilltied;
     size_t at = 0;  // where the run's keys begin among the tied rows

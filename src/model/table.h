@@ -55,6 +55,8 @@ class table {
   std::vector<int32_t> distinctrows() const;
 
  private:
+  // The given rows (each once) in ascending order of comparerows, one of each set of equal rows.
+  std::vector<int32_t> sortedunique(std::vector<int32_t> rows) const;
   // Read the rows up to an empty line or the end, and one row: each answers whether what it
   // read stood in the input exactly as the output prints it. Made twice: with `noted`, the
   // notes are told every rule applied; without, reading carries nothing of them.

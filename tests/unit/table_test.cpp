@@ -1,11 +1,13 @@
-// Tables: shared columns between copies, copycolumn, and sortunique against a selection sort.
+// Tables: shared columns between copies, copycolumn, and distinct rows against plain sorts.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numeric>
 #include <random>
 
 #include "model/charcolumn.h"
 #include "model/intcolumn.h"
+#include "model/rowhash.h"
 #include "model/table.h"
 
 namespace relalg {
@@ -229,6 +231,63 @@ TEST(table, sortuniqueOnAFewRows) {
   table none;
   none.sortunique();
   EXPECT_EQ(none.rowcount(), 0);
+}
+
+// The reference: every row sorted by comparerows, the first of each run of equals kept.
+std::vector<int32_t> sortedplainly(const table& t) {
+  std::vector<int32_t> rows(static_cast<size_t>(t.rowcount()));
+  std::iota(rows.begin(), rows.end(), 0);
+  std::stable_sort(rows.begin(), rows.end(),
+                   [&](int32_t a, int32_t b) { return t.comparerows(a, b) < 0; });
+  rows.erase(std::unique(rows.begin(), rows.end(),
+                         [&](int32_t a, int32_t b) { return t.comparerows(a, b) == 0; }),
+             rows.end());
+  return rows;
+}
+
+// A table of the given rows whose values come from pools of the given sizes: small pools
+// give few distinct rows, large ones many. Texts differ in length, in bytes past 127 and in
+// a trailing byte, so that neither hashing nor comparing may cut them short.
+std::string randomtable(std::mt19937& random, int rows, uint32_t pool) {
+  std::string text = "R(t char(4), n int, u char(2))\n";
+  const std::string bytes[] = {"", "a", "a\xc3", "ab", "b", "\xff"};
+  for (int i = 0; i < rows; ++i) {
+    const uint32_t pick = random() % pool;
+    text += "'" + bytes[pick % 6] + std::to_string(pick / 6 % 5) + "',";
+    text += std::to_string(static_cast<int32_t>(random() % pool) - 2147483647 * (pick % 2)) + ",";
+    text += "'" + bytes[random() % (pool < 6 ? pool : 6)] + "'\n";
+  }
+  return text;
+}
+
+TEST(table, hashedRowsSortAsAllRowsSortPlainly) {
+  std::mt19937 random(15);
+  int hashed = 0;
+  for (int round = 0; round < 60; ++round) {
+    const int rows = 4096 + static_cast<int>(random() % 4000);
+    // From one value per column to more distinct rows than hashing keeps.
+    const uint32_t pool = 1u << (random() % 14);
+    const table t = readone(randomtable(random, rows, pool));
+    ASSERT_EQ(t.rowcount(), rows);
+    const std::vector<int32_t> expected = sortedplainly(t);
+    hashed += firstdistinct(t, static_cast<size_t>(rows) / 8).has_value();
+    ASSERT_EQ(t.distinctrows().size(), expected.size()) << "round " << round;
+    const std::vector<int32_t> got = t.distinctrows();
+    for (size_t i = 0; i < got.size(); ++i) {
+      ASSERT_EQ(t.comparerows(got[i], expected[i]), 0) << "round " << round << " row " << i;
+    }
+  }
+  EXPECT_GT(hashed, 10);  // both ways are taken
+  EXPECT_LT(hashed, 50);
+}
+
+TEST(table, firstdistinctKeepsTheFirstOfEachInRowOrder) {
+  const table t = readone("R(a int, b char(1))\n2,'x'\n1,'y'\n2,'x'\n2,'y'\n1,'y'\n2,'x\n");
+  const auto first = firstdistinct(t, 4);
+  ASSERT_TRUE(first.has_value());
+  EXPECT_EQ(*first, (std::vector<int32_t>{0, 1, 3}));
+  EXPECT_FALSE(firstdistinct(t, 2).has_value());  // a third distinct row is one too many
+  EXPECT_TRUE(firstdistinct(table(), 0).has_value());
 }
 
 }  // namespace
