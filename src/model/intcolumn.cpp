@@ -42,6 +42,9 @@ readflags intcolumn::readother(std::string_view field) {
   values.edit().push_back(r.number);
   if (field.empty()) return readflag::empty;
   if (!r.digits) return readflag::nodigits;
+  // Ten digits within the range print back as they stand.
+  intbuffer buffer;
+  if (!r.saturated && !r.trailing && inttotext(r.number, buffer) == field) return 0;
   readflags flags = readflag::reformatted;
   if (r.saturated) flags |= readflag::saturated;
   if (r.trailing) flags |= readflag::trailing;
