@@ -99,7 +99,7 @@ TEST(table, rowsKeptAsReadAreThePrintedRows) {
 }
 
 // Reads a table the quick way and the full way, which takes notes: both must give the same
-// rows, values and end. Answers the number of rows.
+// rows, values, end and printed lines. Answers the number of rows.
 int32_t readbothways(const std::string& text) {
   source quick(text);
   source full(text);
@@ -108,12 +108,14 @@ int32_t readbothways(const std::string& text) {
   const auto f = table::read(full, &notes);
   EXPECT_TRUE(q && f);
   if (!q || !f) return -1;
-  EXPECT_EQ(q->rowcount(), f->rowcount()) << text;
-  EXPECT_EQ(quick.position(), full.position()) << text;
+  // A large table is named by its size: all of it would bury the failure.
+  const std::string shown = text.size() < 2000 ? text : std::to_string(text.size()) + " bytes";
+  EXPECT_EQ(q->rowcount(), f->rowcount()) << shown;
+  EXPECT_EQ(quick.position(), full.position()) << shown;
+  EXPECT_EQ(q->printed.has_value(), f->printed.has_value()) << shown;
   for (int32_t row = 0; row < std::min(q->rowcount(), f->rowcount()); ++row) {
-    for (size_t k = 0; k < q->columns.size(); ++k) {
-      EXPECT_EQ(q->columns[k]->printvalue(row), f->columns[k]->printvalue(row)) << text;
-    }
+    EXPECT_EQ(rowtext(*q, row), rowtext(*f, row)) << shown;
+    if (::testing::Test::HasFailure()) break;
   }
   return q->rowcount();
 }
@@ -142,6 +144,46 @@ TEST(table, quickAndFullReadingAgree) {
     readbothways(text);
     if (::testing::Test::HasFailure()) return;
   }
+}
+
+// A table of many lines is read in two halves at once: it must read as the full way reads
+// it, one line at a time, wherever odd rows fall and however the table ends.
+TEST(table, aLargeTableReadsAsOneReadLineByLine) {
+  std::mt19937 random(18);
+  const char* odd[] = {"007,'a',1", "1,'b", "'c',2,3", "4", "5,'d',6,7", "x,'e'x,8"};
+  for (int round = 0; round < 8; ++round) {
+    std::string text = "R(a int, b char(2), c int)\n";
+    const int rows = 65536 + static_cast<int>(random() % 2000);
+    // None, one in the first half, one in the second, or many.
+    const int oddevery = round % 4 == 0 ? 0 : round % 4 == 3 ? 997 : rows;
+    const int oddrow = round % 4 == 1 ? rows / 5 : rows * 4 / 5;
+    for (int row = 0; row < rows; ++row) {
+      if (oddevery > 0 && (row % oddevery == oddrow % oddevery)) {
+        text += odd[random() % 6];
+      } else {
+        text += std::to_string(static_cast<int32_t>(random())) + ",'" +
+                std::string(random() % 12, static_cast<char>('a' + row % 26)) + "'," +
+                std::to_string(row);
+      }
+      text += "\n";
+    }
+    // The end of the input without its last line feed, an empty line before another table,
+    // or the end right after the last line.
+    if (round % 3 == 0) text.pop_back();
+    if (round % 3 == 1) text += "\nS(x int)\n1\n";
+    ASSERT_EQ(readbothways(text), rows) << "round " << round;
+    EXPECT_EQ(readone(text).printed.has_value(), oddevery == 0 && round % 3 != 0)
+        << "round " << round;
+  }
+}
+
+// Ten digits within the range stand as printed; past it, or with a leading zero, they do not.
+TEST(table, tenDigitsInRangeStandAsPrinted) {
+  EXPECT_TRUE(readone("R(a int)\n1968221965\n-2147483648\n2147483647\n").printed);
+  EXPECT_FALSE(readone("R(a int)\n2147483648\n").printed);
+  EXPECT_FALSE(readone("R(a int)\n-2147483649\n").printed);
+  EXPECT_FALSE(readone("R(a int)\n0196822196\n").printed);
+  EXPECT_EQ(readbothways("R(a int, b int)\n1968221965,-1968221965\n12345678901,7\n"), 2);
 }
 
 // A text never runs past its line, wherever the line feed falls among the bytes looked at
