@@ -10,11 +10,11 @@
 #include <string>
 #include <utility>
 
-#include "driver/alongside.h"
 #include "driver/inputfile.h"
 #include "driver/outputfile.h"
 #include "driver/printbuffer.h"
 #include "driver/run.h"
+#include "model/alongside.h"
 
 namespace relalg {
 

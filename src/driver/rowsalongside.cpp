@@ -18,11 +18,11 @@ namespace {
 constexpr size_t splitfrom = size_t{1} << 16;
 // Rows are dealt out in ranges of this many.
 constexpr size_t rangerows = 4096;
-// Of every three ranges this thread prints the first, and writes all three: writing a range
-// costs about what printing one does.
+// Of every two ranges this thread prints the first and writes both: printing is most of the
+// work, and the other thread would wait for this one with a larger share.
 constexpr size_t stride = 2;
-// Enough buffers for the other thread's two ranges while this one prints its own.
-constexpr size_t piececount = 6;
+// Room for the other thread's range of rows of some 60 bytes while this one prints its own.
+constexpr size_t piececount = 4;
 constexpr size_t piecesize = size_t{1} << 18;
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Two pieces of work at once, their exceptions carried back to the caller.
-#include "driver/alongside.h"
+#include "model/alongside.h"
 
 #include <exception>
 #include <system_error>

@@ -52,15 +52,26 @@ std::string_view source::takeuntil(char stop, char otherstop, char thirdstop, ch
   return text.substr(start, pos - start);
 }
 
-size_t source::linesuntilempty() const {
-  size_t lines = 1;
-  for (size_t at = pos; at < text.size(); ++lines) {
+source::linespan source::linesuntilempty() const {
+  if (peek() == '\n') return {0, pos};
+  linespan span{1, text.size()};
+  for (size_t at = pos; at < text.size(); ++span.lines) {
     const void* feed = std::memchr(text.data() + at, '\n', text.size() - at);
     if (!feed) break;
     at = static_cast<size_t>(static_cast<const char*>(feed) - text.data()) + 1;
-    if (at < text.size() && text[at] == '\n') break;  // an empty line ends the table
+    if (at < text.size() && text[at] == '\n') {  // an empty line ends the table
+      span.end = at;
+      break;
+    }
   }
-  return lines;
+  return span;
+}
+
+source source::part(size_t from, size_t to) const {
+  source p(*this);
+  p.text = text.substr(0, std::min(to, text.size()));
+  p.pos = std::min(from, p.text.size());
+  return p;
 }
 
 }  // namespace relalg

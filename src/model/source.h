@@ -38,9 +38,16 @@ class source {
     return text.substr(start, pos - start);
   }
   std::string_view takeuntil(char stop, char otherstop, char thirdstop, char fourthstop);
-  // The number of lines from here to the next empty line or the end: at least the rows of a
-  // table whose rows start here.
-  size_t linesuntilempty() const;
+  // The lines from here up to the next empty line or the end: as many as the rows of a table
+  // whose rows start here, or more, and where the last of them ends. None when an empty line
+  // starts here.
+  struct linespan {
+    size_t lines;
+    size_t end;
+  };
+  linespan linesuntilempty() const;
+  // The same text read from one position up to another, where it ends as if nothing followed.
+  source part(size_t from, size_t to) const;
 
   // Continues reading at that position (not past the end).
   void moveto(size_t position) { pos = std::min(position, text.size()); }

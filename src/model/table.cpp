@@ -2,10 +2,12 @@
 #include "model/table.h"
 
 #include <algorithm>
+#include <cassert>
 #include <climits>
 #include <numeric>
 #include <utility>
 
+#include "model/alongside.h"
 #include "model/charcolumn.h"
 #include "model/intcolumn.h"
 #include "model/keysort.h"
@@ -36,14 +38,15 @@ std::optional<table> table::read(source& ip, readnotes* notes) {
   } while (ip.peek() != '\n' && !ip.atend());
   ip.skip();  // the line feed that ends the header
   // Every row takes at least one line, so the lines up to the next empty one bound the rows.
-  const auto lines = static_cast<int32_t>(std::min<size_t>(ip.linesuntilempty(), INT32_MAX));
+  const source::linespan span = ip.linesuntilempty();
+  const auto lines = static_cast<int32_t>(std::min<size_t>(span.lines, INT32_MAX));
   for (const auto& c : t.columns) c->reserve(lines);
   // An empty line or the end right after the header gives a table without rows.
   const size_t rowsstart = ip.position();
   auto printedlines = std::make_shared<inputlines>();
   printedlines->starts.reserve(static_cast<size_t>(lines) + 1);
   const bool asprinted = notes ? t.readrows<true>(ip, notes, printedlines->starts)
-                               : t.readrows<false>(ip, nullptr, printedlines->starts);
+                               : t.readrowsalongside(ip, span, printedlines->starts);
   // Offsets are 32-bit: the rows of a table past 4 GiB print value by value.
   if (asprinted && ip.position() - rowsstart <= UINT32_MAX) {
     printedlines->text = ip.bytes();
@@ -90,6 +93,8 @@ std::shared_ptr<column> table::readcolumn(source& ip, readnotes* notes) {
 
 namespace {
 
+// Tables of fewer lines are read on one thread: a thread costs more than they take.
+constexpr size_t splitlines = size_t{1} << 16;
 // Tables of fewer rows are sorted whole; hashing pays from many rows on.
 constexpr size_t hashfrom = 4096;
 // Hashing is given up once more than this share of the rows differ (one in hashshare).
@@ -118,6 +123,49 @@ bool table::readrows(source& ip, readnotes* notes, std::vector<uint32_t>& starts
     if (noted) notes->endrow(ip.since(rowstart), rowstart);
   }
   return asprinted;
+}
+
+bool table::readrowsalongside(source& ip, const source::linespan& span,
+                              std::vector<uint32_t>& starts) {
+  // Every line is a row of its own, so the lines of a large table are read in two halves at
+  // once: the second half into columns of its own, appended to these once both are read.
+  const size_t first = ip.position();
+  const size_t half = first + (span.end - first) / 2;
+  const std::string_view rest = ip.rest();
+  const size_t cut = rest.find('\n', half - first);
+  if (span.lines < splitlines || columns.empty() || cut == std::string_view::npos ||
+      first + cut + 1 >= span.end) {
+    return readrows<false>(ip, nullptr, starts);
+  }
+  const size_t mid = first + cut + 1;  // the first line of the second half starts here
+  table side;
+  for (const auto& c : columns) {
+    auto empty = c->clone();
+    empty->keeprows({});  // of its own: this table's columns keep the room reserved for them
+    side.columns.push_back(std::move(empty));
+  }
+  source head = ip.part(first, mid);
+  source tail = ip.part(mid, span.end);
+  std::vector<uint32_t> tailstarts;
+  bool headasprinted = false;
+  bool tailasprinted = false;
+  alongside([&] { headasprinted = readrows<false>(head, nullptr, starts); },
+            [&] {
+              const auto taillines = static_cast<int32_t>(tail.linesuntilempty().lines);
+              for (const auto& c : side.columns) c->reserve(taillines);
+              tailstarts.reserve(static_cast<size_t>(taillines));
+              tailasprinted = side.readrows<false>(tail, nullptr, tailstarts);
+            });
+  assert(head.position() == mid && tail.position() == span.end);
+  checkedrowcount(static_cast<uint64_t>(rowcount()) + static_cast<uint64_t>(side.rowcount()));
+  for (size_t k = 0; k < columns.size(); ++k) {
+    columns[k]->appendall(*side.columns[k]);
+    side.columns[k].reset();  // its memory goes as soon as its values are here
+  }
+  ip.moveto(span.end);
+  if (!headasprinted || !tailasprinted) return false;
+  starts.insert(starts.end(), tailstarts.begin(), tailstarts.end());
+  return true;
 }
 
 template <bool noted>

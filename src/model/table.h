@@ -64,6 +64,8 @@ class table {
   bool readrows(source& ip, readnotes* notes, std::vector<uint32_t>& starts);
   template <bool noted>
   bool readrow(source& ip, readnotes* notes);
+  // readrows without notes, over the lines of span; a large table on two threads.
+  bool readrowsalongside(source& ip, const source::linespan& span, std::vector<uint32_t>& starts);
 };
 
 }  // namespace relalg
