@@ -28,6 +28,9 @@ bool samerow(const rowlists& from, size_t a, size_t b) {
   return true;
 }
 
+// The rows looked at before giving up when almost every one of them differs.
+constexpr size_t sample = 4096;
+
 // A slot holds a row's tag (the upper half of its hash) above the row plus one; 0 is empty.
 // The tag alone places a row, so the set grows without hashing any row again.
 size_t place(uint64_t slot, size_t mask) { return static_cast<size_t>(slot >> 32) & mask; }
@@ -62,11 +65,14 @@ std::optional<std::vector<int32_t>> firstdistinct(const table& t, size_t most) {
         break;
       }
     }
-    if (seen) continue;
-    if (first.size() == most) return std::nullopt;
-    slots[at] = tag | (row + 1);
-    first.push_back(static_cast<int32_t>(row));
-    if (2 * first.size() > slots.size()) grow(slots);  // at most half full
+    if (!seen) {
+      if (first.size() == most) return std::nullopt;
+      slots[at] = tag | (row + 1);
+      first.push_back(static_cast<int32_t>(row));
+      if (2 * first.size() > slots.size()) grow(slots);  // at most half full
+    }
+    // Rows nearly all distinct from the start would all be hashed only to be given up.
+    if (row + 1 == sample && 8 * first.size() > 7 * sample) return std::nullopt;
   }
   return first;
 }

@@ -11,7 +11,8 @@
 namespace relalg {
 
 // The first row of each set of equal rows, in row order; none as soon as more than most
-// rows differ, when sorting all the rows costs less than hashing them.
+// rows differ, or nearly all of the first few thousand: sorting all the rows then costs less
+// than hashing them.
 std::optional<std::vector<int32_t>> firstdistinct(const table& t, size_t most);
 
 }  // namespace relalg

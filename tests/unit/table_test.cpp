@@ -330,6 +330,13 @@ TEST(table, firstdistinctKeepsTheFirstOfEachInRowOrder) {
   EXPECT_EQ(*first, (std::vector<int32_t>{0, 1, 3}));
   EXPECT_FALSE(firstdistinct(t, 2).has_value());  // a third distinct row is one too many
   EXPECT_TRUE(firstdistinct(table(), 0).has_value());
+  // Nearly every one of the first 4096 rows distinct: given up, however many may differ.
+  std::string text = "R(a int)\n";
+  for (int row = 0; row < 5000; ++row) text += std::to_string(row % 3600) + "\n";
+  EXPECT_FALSE(firstdistinct(readone(text), 5000).has_value());
+  text = "R(a int)\n";
+  for (int row = 0; row < 5000; ++row) text += std::to_string(row % 3584) + "\n";
+  EXPECT_EQ(firstdistinct(readone(text), 5000)->size(), 3584u);
 }
 
 }  // namespace
