@@ -134,6 +134,16 @@ void charcolumn::appendall(const column& other) {
   v.insert(v.end(), from.values.get().begin(), from.values.get().end());
 }
 
+void charcolumn::pickrows(const column& first, const column& second,
+                          const std::vector<int32_t>& picks) {
+  assert(typeid(first) == typeid(charcolumn) && typeid(second) == typeid(charcolumn));
+  const auto& a = static_cast<const charcolumn&>(first);
+  const auto& b = static_cast<const charcolumn&>(second);
+  for (const auto& block : a.blocks) keep(block);
+  for (const auto& block : b.blocks) keep(block);
+  values.pick(a.values.get(), b.values.get(), picks);
+}
+
 void charcolumn::keep(const std::shared_ptr<const std::string>& block) {
   // A column refers to few blocks, and most often to the last one it took.
   if (!blocks.empty() && blocks.back() == block) return;

@@ -36,6 +36,8 @@ class charcolumn : public column {
   void reserve(int32_t rows) override { values.reserve(rows); }
   std::vector<uint32_t> sortkeys(const std::vector<int32_t>& rows) const override;
   void appendall(const column& other) override;
+  void pickrows(const column& first, const column& second,
+                const std::vector<int32_t>& picks) override;
 
   std::string_view at(int32_t row) const { return values.get()[static_cast<size_t>(row)]; }
   // The values, for appending texts that stand in the input: its bytes are kept alive.

@@ -54,6 +54,10 @@ class column {
   virtual std::vector<uint32_t> sortkeys(const std::vector<int32_t>& rows) const = 0;
   // Appends every value of another column of this same type, unchanged.
   virtual void appendall(const column& other) = 0;
+  // Holds instead, for each pick, the value of a row of first (the row pick) or of second
+  // (the row -1 - pick), both columns of this same type: two lists of rows merged.
+  virtual void pickrows(const column& first, const column& second,
+                        const std::vector<int32_t>& picks) = 0;
 };
 
 }  // namespace relalg

@@ -65,6 +65,13 @@ void intcolumn::appendall(const column& other) {
   v.insert(v.end(), from.begin(), from.end());
 }
 
+void intcolumn::pickrows(const column& first, const column& second,
+                         const std::vector<int32_t>& picks) {
+  assert(typeid(first) == typeid(intcolumn) && typeid(second) == typeid(intcolumn));
+  values.pick(static_cast<const intcolumn&>(first).values.get(),
+              static_cast<const intcolumn&>(second).values.get(), picks);
+}
+
 void intcolumn::swaprows(int32_t row1, int32_t row2) {
   auto& v = values.edit();
   std::swap(v[static_cast<size_t>(row1)], v[static_cast<size_t>(row2)]);

@@ -42,6 +42,22 @@ class sharedvalues {
     data = std::make_shared<std::vector<T>>(std::move(kept));
   }
 
+  // Holds, for each pick, the value of a row of first (the row pick) or of second (the row
+  // -1 - pick), in pick order: the values of two lists of rows merged.
+  void pick(const std::vector<T>& first, const std::vector<T>& second,
+            const std::vector<int32_t>& picks) {
+    const auto at = [&](int32_t p) -> const T& {
+      return p >= 0 ? first[static_cast<size_t>(p)] : second[static_cast<size_t>(-1 - p)];
+    };
+    std::vector<T> picked;
+    picked.reserve(picks.size());
+    for (size_t i = 0; i < picks.size(); ++i) {
+      if (i + lookahead < picks.size()) __builtin_prefetch(&at(picks[i + lookahead]));
+      picked.push_back(at(picks[i]));
+    }
+    data = std::make_shared<std::vector<T>>(std::move(picked));
+  }
+
  private:
   std::shared_ptr<std::vector<T>> data;
 };

@@ -1,5 +1,6 @@
 // Differences matched by whole input lines against the same differences matched value by value,
-// on thousands of small random tables.
+// and unions merged from their sorted operands against both operands' rows sorted together, on
+// thousands of small random tables.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -8,6 +9,7 @@
 
 #include "driver/run.h"
 #include "hostile_support.h"
+#include "query/database.h"
 
 namespace relalg {
 namespace {
@@ -17,17 +19,19 @@ class tables {
   explicit tables(unsigned seed) : random(seed) {}
 
   // A table of one to three columns named prefix0, prefix1, ...; its kinds (true for
-  // integers) are put in kinds. Rows repeat and mostly stand as printed; now and then one does
-  // not (printed is then false), and the table prints value by value.
-  std::string make(const char* name, char prefix, std::vector<bool>& kinds, bool& printed) {
-    kinds.clear();
+  // integers) are put in kinds, or taken from them when `same`. Rows repeat and mostly stand as
+  // printed; now and then one does not (printed is then false), and the table prints value by
+  // value.
+  std::string make(const char* name, char prefix, std::vector<bool>& kinds, bool& printed,
+                   bool same = false) {
+    if (!same) kinds.clear();
     printed = true;
     std::string text = std::string(name) + "(";
-    const int columns = pick(3) + 1;
+    const int columns = same ? static_cast<int>(kinds.size()) : pick(3) + 1;
     for (int k = 0; k < columns; ++k) {
-      kinds.push_back(pick(2) == 0);
+      if (!same) kinds.push_back(pick(2) == 0);
       text += std::string(k ? ", " : "") + prefix + std::to_string(k) +
-              (kinds.back() ? " int" : " char(3)");
+              (kinds[static_cast<size_t>(k)] ? " int" : " char(3)");
     }
     text += ")\n";
     for (int r = pick(8); r > 0; --r) {
@@ -74,6 +78,41 @@ TEST(minus, rowsMatchedByTheirLinesAsByTheirValues) {
   }
   // The generator must reach the matching by lines often, or the comparison proves little.
   EXPECT_GT(bylines, 600);
+}
+
+table readone(const std::string& text) {
+  source ip(text);
+  return *table::read(ip);
+}
+
+std::string rowtext(const table& t, int32_t row) {
+  std::string out;
+  for (const auto& c : t.columns) out += c->printvalue(row) + ",";
+  return out;
+}
+
+TEST(union, mergedAsBothOperandsSortedTogether) {
+  tables g(6);
+  for (int round = 0; round < 5000; ++round) {
+    std::vector<bool> kinds;
+    bool printed;
+    const std::string a = g.make("A", 'a', kinds, printed);
+    const std::string b = g.make("B", 'b', kinds, printed, true);
+    const table ta = readone(a);
+    const table tb = readone(b);
+    table together;
+    together.addclones(ta);
+    for (size_t k = 0; k < together.columns.size(); ++k) {
+      together.columns[k]->appendall(*tb.columns[k]);
+    }
+    together.sortunique();
+    database w({ta, tb});
+    const table merged = w.query(querytree("union(A,B)"));
+    ASSERT_EQ(merged.rowcount(), together.rowcount()) << a << b;
+    for (int32_t row = 0; row < merged.rowcount(); ++row) {
+      ASSERT_EQ(rowtext(merged, row), rowtext(together, row)) << a << b;
+    }
+  }
 }
 
 }  // namespace
