@@ -128,6 +128,7 @@ condition::operand condition::bindoperand(std::string_view text, int32_t positio
   const boundcolumn& named = columns.columns[static_cast<size_t>(position)];
   o.named = named.c;
   o.numbers = dynamic_cast<const intcolumn*>(named.c);
+  o.texts = dynamic_cast<const charcolumn*>(named.c);
   o.slot = named.slot;
   lowest = std::min(lowest, named.slot);
   highest = std::max(highest, named.slot);
@@ -255,6 +256,27 @@ std::vector<uint8_t> condition::compareall(const step& s, int32_t count) const {
     const int32_t r = s.right.number;
     answers(s.k, out,
             [&](size_t i) { return comparenumbers(left ? left[i] : l, right ? right[i] : r); });
+    return out;
+  }
+  // Each side's texts: a column of texts as held, a constant as it is. Values are stripped of
+  // quotes like constants; equality needs no order, and texts of other lengths are unequal.
+  const auto textsof = [](const operand& o) -> const std::string_view* {
+    return o.texts ? o.texts->values.get().data() : nullptr;
+  };
+  const std::string_view* left = textsof(s.left);
+  const std::string_view* right = textsof(s.right);
+  if ((left || !s.left.named) && (right || !s.right.named)) {
+    const auto at = [](const std::string_view* texts, const operand& o, size_t i) {
+      return texts ? stripquotes(texts[i]) : o.text;
+    };
+    if (s.k == conditionkind::eq || s.k == conditionkind::neq) {
+      answers(s.k, out,
+              [&](size_t i) { return at(left, s.left, i) == at(right, s.right, i) ? 0 : 1; });
+    } else {
+      answers(s.k, out, [&](size_t i) {
+        return comparevalues(at(left, s.left, i), at(right, s.right, i), false);
+      });
+    }
     return out;
   }
   answers(s.k, out, [&](size_t i) {

@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "model/charcolumn.h"
 #include "model/intcolumn.h"
 #include "model/table.h"
 #include "syntax/querytree.h"
@@ -90,6 +91,8 @@ class condition {
     const column* named = nullptr;
     // The named column when it holds integers: their reading as integers is the value itself.
     const intcolumn* numbers = nullptr;
+    // The named column when it holds texts, read straight from their list.
+    const charcolumn* texts = nullptr;
     int32_t slot = 0;
     std::string_view text;  // a constant, quotes already stripped
     int32_t number = 0;     // the constant's reading as an integer
