@@ -77,10 +77,8 @@ const char* plaintext(const char*& p, const char* end) {
 
 }  // namespace
 
-bool plainrows::read(source& ip) {
-  const std::string_view rest = ip.rest();
-  const char* p = rest.data();
-  const char* const end = p + rest.size();
+bool plainrows::readrow(const char*& at, const char* end) {
+  const char* p = at;
   size_t pushed = 0;  // the columns that took a value of this row
   for (const target& into : targets) {
     bool read;
@@ -109,8 +107,24 @@ bool plainrows::read(source& ip) {
       return false;
     }
   }
-  ip.moveto(ip.position() + static_cast<size_t>(p - rest.data()));
+  at = p;
   return true;
+}
+
+size_t plainrows::readrun(source& ip, std::vector<uint32_t>* starts, size_t most) {
+  const std::string_view rest = ip.rest();
+  const char* p = rest.data();
+  const char* const end = p + rest.size();
+  size_t read = 0;
+  // A row starts at neither an empty line nor the end.
+  while (read < most && p < end && *p != '\n') {
+    const char* const row = p;
+    if (!readrow(p, end)) break;
+    if (starts) starts->push_back(static_cast<uint32_t>(ip.position() + (row - rest.data())));
+    ++read;
+  }
+  ip.moveto(ip.position() + static_cast<size_t>(p - rest.data()));
+  return read;
 }
 
 }  // namespace relalg

@@ -21,9 +21,10 @@ class plainrows {
   // For the columns of t, which must not change while this reads into them.
   plainrows(table& t, const source& ip);
 
-  // Reads one row standing as printed at ip's position and answers true; answers false,
-  // taking nothing, for any other row.
-  bool read(source& ip);
+  // Reads the rows standing as printed from ip's position on, at most `most` of them, up to
+  // the first other row, an empty line or the end, where ip is left; each row's start is
+  // added to starts when given. Answers how many rows it read.
+  size_t readrun(source& ip, std::vector<uint32_t>* starts, size_t most);
 
  private:
   // Each column's values: integers or texts, the other list null.
@@ -32,6 +33,10 @@ class plainrows {
     std::vector<std::string_view>* texts = nullptr;
   };
   std::vector<target> targets;
+
+  // Reads one row standing as printed from p, which then points past its line feed; answers
+  // false, taking nothing, for any other row.
+  bool readrow(const char*& p, const char* end);
 };
 
 }  // namespace relalg

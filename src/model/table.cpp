@@ -113,11 +113,15 @@ bool table::readrows(source& ip, readnotes* notes, std::vector<uint32_t>& starts
   std::optional<plainrows> plain;
   if (!noted) plain.emplace(*this, ip);
   while (ip.peek() != '\n' && !ip.atend()) {
+    // Rows as printed come in runs: each run read in one go, as far as 32-bit indices reach.
+    if (!noted) {
+      const size_t room = static_cast<size_t>(INT32_MAX - rowcount());
+      if (plain->readrun(ip, asprinted ? &starts : nullptr, room) > 0) continue;
+    }
     checkedrowcount(uint64_t{1} + static_cast<uint64_t>(rowcount()));  // indices are 32-bit
     const size_t rowstart = ip.position();
     // Kept only while they fit, for the rows of a table as printed (see read).
     if (asprinted) starts.push_back(static_cast<uint32_t>(rowstart));
-    if (!noted && plain->read(ip)) continue;
     if (readrow<noted>(ip, notes)) continue;
     asprinted = false;
     if (noted) notes->endrow(ip.since(rowstart), rowstart);
