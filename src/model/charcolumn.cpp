@@ -75,7 +75,7 @@ class textnumbers {
     if (2 * (distinct.size() + 1) > slots.size()) grow();
     size_t at = hashtext(text) & (slots.size() - 1);
     while (slots[at] != empty) {
-      if (distinct[slots[at]] == text) return slots[at];
+      if (sametext(distinct[slots[at]], text)) return slots[at];
       at = (at + 1) & (slots.size() - 1);
     }
     slots[at] = static_cast<uint32_t>(distinct.size());

@@ -23,7 +23,7 @@ uint64_t rowhash(const rowlists& from, size_t row) {
 
 bool samerow(const rowlists& from, size_t a, size_t b) {
   for (const auto& c : from.columns) {
-    if (c.numbers ? c.numbers[a] != c.numbers[b] : c.texts[a] != c.texts[b]) return false;
+    if (c.numbers ? c.numbers[a] != c.numbers[b] : !sametext(c.texts[a], c.texts[b])) return false;
   }
   return true;
 }

@@ -1,4 +1,4 @@
-// Quick hashes of the short texts and the integers that table values are.
+// Quick hashes and equality of the short texts and the integers that table values are.
 #pragma once
 
 #include <cstdint>
@@ -36,6 +36,36 @@ inline uint64_t hashbytes(std::string_view bytes) {
     h = (h ^ word) * mix;
   }
   return h ^ (h >> 32);
+}
+
+// Whether two texts are equal, a word at a time: no call for the short texts most values are.
+// Only bytes within both texts are read; the last word overlaps the one before it.
+inline bool sametext(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  const char* x = a.data();
+  const char* y = b.data();
+  size_t n = a.size();
+  const auto word = [](const char* p) {
+    uint64_t w;
+    std::memcpy(&w, p, 8);
+    return w;
+  };
+  const auto half = [](const char* p) {
+    uint32_t w;
+    std::memcpy(&w, p, 4);
+    return w;
+  };
+  if (n >= 8) {
+    for (; n > 8; x += 8, y += 8, n -= 8) {
+      if (word(x) != word(y)) return false;
+    }
+    return word(x + n - 8) == word(y + n - 8);
+  }
+  if (n >= 4) return half(x) == half(y) && half(x + n - 4) == half(y + n - 4);
+  for (size_t i = 0; i < n; ++i) {
+    if (x[i] != y[i]) return false;
+  }
+  return true;
 }
 
 }  // namespace relalg

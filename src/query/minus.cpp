@@ -93,7 +93,7 @@ class bylines {
   }
 
   bool same(const table& x, int32_t a, const table& y, int32_t b) const {
-    return x.printed->line(a) == y.printed->line(b);
+    return sametext(x.printed->line(a), y.printed->line(b));
   }
 };
 
