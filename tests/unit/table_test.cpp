@@ -323,6 +323,33 @@ TEST(table, hashedRowsSortAsAllRowsSortPlainly) {
   EXPECT_LT(hashed, 50);
 }
 
+// A table this large is hashed in two halves at once: rows only the second half holds must
+// follow the first half's, in row order, and no row may be kept twice.
+TEST(table, firstdistinctOfTwoHalvesIsTheFirstOfEachInRowOrder) {
+  std::string text = "R(a int, b char(2))\n";
+  const int rows = 140000;
+  for (int row = 0; row < rows; ++row) {
+    // Values 0-99 throughout, 100-149 from the middle on, 150 once as the last row.
+    const int value = row == rows - 1 ? 150 : row < rows / 2 ? row % 100 : row % 150;
+    text += std::to_string(value % 7) + ",'" + std::to_string(value) + "'\n";
+  }
+  const table t = readone(text);
+  const auto first = firstdistinct(t, static_cast<size_t>(rows) / 8);
+  ASSERT_TRUE(first.has_value());
+  std::vector<int32_t> expected;
+  for (int32_t row = 0; row < 100; ++row) expected.push_back(row);
+  for (int32_t row = rows / 2; row < rows / 2 + 150; ++row) {
+    if (row % 150 >= 100) expected.push_back(row);
+  }
+  expected.push_back(rows - 1);
+  EXPECT_EQ(*first, expected);
+  EXPECT_FALSE(firstdistinct(t, 150).has_value());  // 151 distinct rows are one too many
+  const std::vector<int32_t> sorted = t.distinctrows();
+  const std::vector<int32_t> plain = sortedplainly(t);
+  ASSERT_EQ(sorted.size(), plain.size());
+  for (size_t i = 0; i < sorted.size(); ++i) EXPECT_EQ(t.comparerows(sorted[i], plain[i]), 0);
+}
+
 TEST(table, firstdistinctKeepsTheFirstOfEachInRowOrder) {
   const table t = readone("R(a int, b char(1))\n2,'x'\n1,'y'\n2,'x'\n2,'y'\n1,'y'\n2,'x\n");
   const auto first = firstdistinct(t, 4);
