@@ -95,6 +95,8 @@ namespace {
 
 // Tables of fewer lines are read on one thread: a thread costs more than they take.
 constexpr size_t splitlines = size_t{1} << 16;
+// Fewer rows are kept on one thread: a thread costs more than they take.
+constexpr size_t splitrows = size_t{1} << 16;
 // Tables of fewer rows are sorted whole; hashing pays from many rows on.
 constexpr size_t hashfrom = 4096;
 // Hashing is given up once more than this share of the rows differ (one in hashshare).
@@ -271,7 +273,38 @@ void table::addclones(const table& other) {
 
 void table::keeprows(const std::vector<int32_t>& rows) {
   if (printed) printed = printed->kept(rows);
-  for (const auto& c : columns) c->keeprows(rows);
+  std::vector<keeping> jobs;
+  for (const auto& c : columns) jobs.push_back({c.get(), &rows});
+  keepcolumns(jobs);
+}
+
+void keepcolumns(const std::vector<keeping>& jobs) {
+  size_t most = 0;
+  for (const keeping& job : jobs) most = std::max(most, job.rows->size());
+  if (most < splitrows || jobs.size() < 2) {
+    for (const keeping& job : jobs) job.c->keeprows(*job.rows);
+    return;
+  }
+  // Each column is kept on its own, so many rows are kept on two threads, the columns dealt
+  // out by the bytes they take (a text's view is four times an integer).
+  std::vector<keeping> here;
+  std::vector<keeping> there;
+  size_t herebytes = 0;
+  size_t therebytes = 0;
+  for (const keeping& job : jobs) {
+    const size_t bytes = job.rows->size() * (job.c->width() > 0 ? 16 : 4);
+    if (herebytes <= therebytes) {
+      here.push_back(job);
+      herebytes += bytes;
+    } else {
+      there.push_back(job);
+      therebytes += bytes;
+    }
+  }
+  const auto keep = [](const std::vector<keeping>& some) {
+    for (const keeping& job : some) job.c->keeprows(*job.rows);
+  };
+  alongside([&] { keep(here); }, [&] { keep(there); });
 }
 
 std::vector<int32_t> table::distinctrows() const {

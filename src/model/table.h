@@ -68,4 +68,12 @@ class table {
   bool readrowsalongside(source& ip, const source::linespan& span, std::vector<uint32_t>& starts);
 };
 
+// One column to keep rows of, and the rows, in the order kept.
+struct keeping {
+  column* c;
+  const std::vector<int32_t>* rows;
+};
+// Keeps the given rows of each column, on two threads when there are many.
+void keepcolumns(const std::vector<keeping>& jobs);
+
 }  // namespace relalg

@@ -37,14 +37,15 @@ combined combine(const std::vector<table>& parts, int64_t limit) {
 table combination(const std::vector<table>& parts, const std::vector<std::vector<int32_t>>& rows) {
   table t;
   t.name = parts.front().name;
+  std::vector<keeping> jobs;
   for (size_t p = 0; p < parts.size(); ++p) {
     // The clones keep their sources' types, so passing values through text would change none.
     for (const auto& c : parts[p].columns) {
-      auto kept = c->clone();
-      kept->keeprows(rows[p]);
-      t.addcolumn(std::move(kept));
+      t.addcolumn(c->clone());
+      jobs.push_back({t.columns.back().get(), &rows[p]});
     }
   }
+  keepcolumns(jobs);
   return t;
 }
 

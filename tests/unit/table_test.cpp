@@ -323,6 +323,30 @@ TEST(table, hashedRowsSortAsAllRowsSortPlainly) {
   EXPECT_LT(hashed, 50);
 }
 
+// Many rows are kept on two threads, the columns dealt out between them: every column must
+// end up with the rows asked for, in their order, repeats included.
+TEST(table, manyRowsKeptInEveryColumn) {
+  std::mt19937 random(19);
+  std::string text = "R(a int, b char(3), c int, d char(1))\n";
+  const int rows = 70000;
+  for (int row = 0; row < rows; ++row) {
+    text += std::to_string(row) + ",'" + std::to_string(row % 997) + "'," + std::to_string(-row) +
+            ",'" + std::string(1, static_cast<char>('a' + row % 26)) + "'\n";
+  }
+  const table source = readone(text);
+  table kept;
+  kept.addclones(source);
+  std::vector<int32_t> picked;
+  for (int i = 0; i < rows + 5000; ++i) picked.push_back(static_cast<int32_t>(random() % rows));
+  kept.keeprows(picked);
+  ASSERT_EQ(kept.rowcount(), rows + 5000);
+  ASSERT_TRUE(kept.printed.has_value());
+  for (size_t i = 0; i < picked.size(); ++i) {
+    ASSERT_EQ(rowtext(kept, static_cast<int32_t>(i)), rowtext(source, picked[i])) << i;
+    ASSERT_EQ(kept.printed->line(static_cast<int32_t>(i)), source.printed->line(picked[i]));
+  }
+}
+
 // A table this large is hashed in two halves at once: rows only the second half holds must
 // follow the first half's, in row order, and no row may be kept twice.
 TEST(table, firstdistinctOfTwoHalvesIsTheFirstOfEachInRowOrder) {
