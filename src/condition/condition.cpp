@@ -236,18 +236,19 @@ void answers(conditionkind k, std::vector<uint8_t>& out, order&& f) {
 
 }  // namespace
 
-std::vector<uint8_t> condition::compareall(const step& s, int32_t count) const {
-  std::vector<uint8_t> out(static_cast<size_t>(count));
+std::vector<uint8_t> condition::compareall(const step& s, int32_t first, int32_t last) const {
+  std::vector<uint8_t> out(static_cast<size_t>(last - first));
+  const auto from = static_cast<size_t>(first);
   if (s.isint) {
     // Each side's integers: a column of integers as held, any other column read from its
     // texts once, a constant as it is.
     std::vector<int32_t> readleft;
     std::vector<int32_t> readright;
     const auto numbersof = [&](const operand& o, std::vector<int32_t>& read) -> const int32_t* {
-      if (o.numbers) return o.numbers->values.get().data();
+      if (o.numbers) return o.numbers->values.get().data() + from;
       if (!o.named) return nullptr;
       read.reserve(out.size());
-      for (int32_t row = 0; row < count; ++row) read.push_back(integer(o, &row));
+      for (int32_t row = first; row < last; ++row) read.push_back(integer(o, &row));
       return read.data();
     };
     const int32_t* left = numbersof(s.left, readleft);
@@ -260,8 +261,8 @@ std::vector<uint8_t> condition::compareall(const step& s, int32_t count) const {
   }
   // Each side's texts: a column of texts as held, a constant as it is. Values are stripped of
   // quotes like constants; equality needs no order, and texts of other lengths are unequal.
-  const auto textsof = [](const operand& o) -> const std::string_view* {
-    return o.texts ? o.texts->values.get().data() : nullptr;
+  const auto textsof = [&](const operand& o) -> const std::string_view* {
+    return o.texts ? o.texts->values.get().data() + from : nullptr;
   };
   const std::string_view* left = textsof(s.left);
   const std::string_view* right = textsof(s.right);
@@ -280,7 +281,7 @@ std::vector<uint8_t> condition::compareall(const step& s, int32_t count) const {
     return out;
   }
   answers(s.k, out, [&](size_t i) {
-    const auto row = static_cast<int32_t>(i);
+    const auto row = static_cast<int32_t>(from + i);
     intbuffer leftbuffer;
     intbuffer rightbuffer;
     return comparevalues(text(s.left, &row, leftbuffer), text(s.right, &row, rightbuffer), false);
@@ -288,7 +289,7 @@ std::vector<uint8_t> condition::compareall(const step& s, int32_t count) const {
   return out;
 }
 
-std::vector<uint8_t> condition::evaluateall(int32_t count) const {
+std::vector<uint8_t> condition::evaluateall(int32_t first, int32_t last) const {
   std::vector<std::vector<uint8_t>> waiting;
   for (const step& s : program) {
     switch (s.k) {
@@ -307,10 +308,10 @@ std::vector<uint8_t> condition::evaluateall(int32_t count) const {
         for (uint8_t& answer : waiting.back()) answer ^= 1;
         break;
       case conditionkind::unrecognised:
-        waiting.emplace_back(static_cast<size_t>(count), 0);
+        waiting.emplace_back(static_cast<size_t>(last - first), 0);
         break;
       default:
-        waiting.push_back(compareall(s, count));
+        waiting.push_back(compareall(s, first, last));
     }
   }
   return std::move(waiting.front());

@@ -66,10 +66,10 @@ class condition {
 
   // The answer for one row of each slot: rows[slot].
   bool evaluatecondition(const int32_t* rows) const;
-  // The answers for the rows 0 to count - 1 of a condition over one table (slot 0), one
+  // The answers for the rows first to last - 1 of a condition over one table (slot 0), one
   // flag a row: as evaluatecondition gives them, but each step made for every row in a loop
   // of its own, which a large table passes through far faster.
-  std::vector<uint8_t> evaluateall(int32_t count) const;
+  std::vector<uint8_t> evaluateall(int32_t first, int32_t last) const;
 
   // The lowest and the highest slot the condition reads; first > last when it reads no
   // column, and its answer is then the same for every row.
@@ -118,7 +118,7 @@ class condition {
   void bind(const querytree& tree, int32_t root, const columnlist& columns);
   operand bindoperand(std::string_view text, int32_t position, const columnlist& columns);
   bool compare(const step& s, const int32_t* rows) const;
-  std::vector<uint8_t> compareall(const step& s, int32_t count) const;
+  std::vector<uint8_t> compareall(const step& s, int32_t first, int32_t last) const;
   static int32_t integer(const operand& o, const int32_t* rows);
   static std::string_view text(const operand& o, const int32_t* rows, intbuffer& buffer);
 };
