@@ -14,6 +14,9 @@ namespace relalg {
 
 namespace {
 
+// Input lines of this many bytes or more in one piece are written without copying.
+constexpr size_t directfrom = size_t{1} << 16;
+
 // Prints a table; split, its rows may be printed on two threads.
 void writetable(const table& t, printbuffer& out, bool split) {
   out.put(t.name);
@@ -26,8 +29,15 @@ void writetable(const table& t, printbuffer& out, bool split) {
   }
   out.put(")\n");
   if (t.printed) {
-    // Rows that print as their input lines are copied.
-    t.printed->print([&](std::string_view lines) { out.put(lines); });
+    // Rows that print as their input lines are copied; many lines at once go to the stream
+    // straight from the input, without passing through the buffer.
+    t.printed->print([&](std::string_view lines) {
+      if (lines.size() >= directfrom) {
+        out.putprinted(lines);
+      } else {
+        out.put(lines);
+      }
+    });
   } else if (split) {
     putrowsalongside(t, out);
   } else {
