@@ -120,6 +120,45 @@ int32_t readbothways(const std::string& text) {
   return q->rowcount();
 }
 
+// The lines up to an empty line, counted sixteen bytes at a time, against a count line by
+// line: empty lines and line feeds at every place within and across blocks, and texts long
+// enough for the counts kept per byte to be summed along the way.
+TEST(source, linesuntilemptyCountsAsLineByLine) {
+  std::mt19937 random(21);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    const size_t length =
+        round % 20 == 0 ? 20000 + random() % 100 : random() % (round % 10 == 0 ? 9000 : 100);
+    const unsigned feedevery = 1 + random() % 40;
+    for (size_t i = 0; i < length; ++i) {
+      // Now and then short lines throughout, so that one place of the sixteen meets hundreds.
+      const bool feed = round % 20 == 0 ? i % 3 == 2 : random() % feedevery == 0;
+      text += feed ? '\n' : static_cast<char>('a' + random() % 3);
+    }
+    const size_t from = text.empty() ? 0 : random() % text.size();
+    size_t lines = 1;
+    size_t end = text.size();
+    if (from < text.size() && text[from] == '\n') {
+      lines = 0;
+      end = from;
+    } else {
+      for (size_t at = from; at < text.size(); ++at) {
+        if (text[at] != '\n') continue;
+        if (at + 1 < text.size() && text[at + 1] == '\n') {
+          end = at + 1;
+          break;
+        }
+        ++lines;
+      }
+    }
+    source ip(text);
+    ip.moveto(from);
+    const source::linespan span = ip.linesuntilempty();
+    ASSERT_EQ(span.lines, lines) << round;
+    ASSERT_EQ(span.end, end) << round;
+  }
+}
+
 // Rows standing as printed are read the quick way unless notes are taken: both ways must
 // read every row alike, whatever mix of plain and odd fields it holds.
 TEST(table, quickAndFullReadingAgree) {
