@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "driver/relay.h"
+#include "model/alongside.h"
 
 namespace relalg {
 
@@ -30,7 +31,7 @@ constexpr size_t piecesize = size_t{1} << 18;
 void putrowsalongside(const table& t, printbuffer& out) {
   const rowlists from(t);
   const size_t rows = from.rows;
-  if (rows < splitfrom) return out.putrows(from, 0, rows);
+  if (rows < splitfrom || !threadsavailable) return out.putrows(from, 0, rows);
   std::optional<relay> pieces;
   try {
     pieces.emplace(piececount, piecesize);

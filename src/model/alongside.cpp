@@ -8,6 +8,11 @@
 namespace relalg {
 
 void alongside(const std::function<void()>& here, const std::function<void()>& work) {
+  if (!threadsavailable) {
+    here();
+    work();
+    return;
+  }
   std::exception_ptr failed;
   std::thread worker;
   try {

@@ -5,6 +5,14 @@
 
 namespace relalg {
 
+// Whether this build can start threads at all: compiled for a web page without shared
+// memory it cannot, and starting one would end the program.
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+constexpr bool threadsavailable = false;
+#else
+constexpr bool threadsavailable = true;
+#endif
+
 // Runs work on a thread of its own while here runs on this one, and returns once both have
 // ended; an exception of either is thrown then (that of here first). When no thread can be
 // had, work runs after here.
