@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "model/intcolumn.h"
-#include "model/keysort.h"
 #include "model/texthash.h"
 #include "query/database.h"
 
@@ -97,51 +96,62 @@ class bylines {
   }
 };
 
-// Every row of x keyed by its hash, sorted by it.
-template <typename rows>
-std::vector<uint64_t> byhash(const table& x, const rows& match) {
-  const std::vector<uint64_t> hashes = match.hashes(x);
-  std::vector<uint64_t> words;
-  words.reserve(hashes.size());
-  for (size_t row = 0; row < hashes.size(); ++row) {
-    words.push_back(keyed(static_cast<uint32_t>(hashes[row]), static_cast<int32_t>(row)));
-  }
-  std::vector<uint64_t> scratch;
-  sortbykey(words, scratch);
-  return words;
-}
-
-// The rows of t that match a row of u. Both sides are sorted by hash and walked together,
-// so that only rows of one hash meet, and memory is read in sequence: a hash table of a
-// large operand would be probed at random.
-template <typename rows>
-std::vector<bool> matched(const table& t, const table& u, const rows& match) {
-  const std::vector<uint64_t> left = byhash(t, match);
-  const std::vector<uint64_t> right = byhash(u, match);
-  std::vector<bool> found(left.size(), false);
-  std::vector<int32_t> distinct;  // the distinct rows of u in one run of equal hashes
-  for (size_t i = 0, j = 0; i < left.size() && j < right.size();) {
-    const uint32_t h = keyof(left[i]);
-    if (h != keyof(right[j])) {
-      h < keyof(right[j]) ? ++i : ++j;
-      continue;
+// The distinct rows of u, each kept under the upper half of its hash, in an open-addressing
+// table of at most half its slots: a slot holds that tag above the row plus one, 0 is empty.
+// The rows of t are then looked up in their own order, so that their values are read in
+// sequence; only a row whose tag is met is compared, with the row of u it may match.
+class distinctset {
+ public:
+  template <typename rows>
+  distinctset(const table& u, const rows& match) {
+    const std::vector<uint64_t> hashes = match.hashes(u);
+    size_t size = 16;
+    while (size < 2 * hashes.size()) size *= 2;
+    slots.assign(size, 0);
+    for (size_t b = 0; b < hashes.size(); ++b) {
+      const uint64_t tag = hashes[b] & tagbits;
+      size_t at = place(tag);
+      bool seen = false;
+      for (; slots[at] != 0; at = (at + 1) & (slots.size() - 1)) {
+        if ((slots[at] & tagbits) == tag &&
+            match.same(u, rowin(slots[at]), u, static_cast<int32_t>(b))) {
+          seen = true;  // a repeated row is kept once, so no run of equals lengthens a search
+          break;
+        }
+      }
+      if (!seen) slots[at] = tag | (b + 1);
     }
-    // Repeated rows of u are met once, so no run of equal rows lengthens the comparisons.
-    distinct.clear();
-    for (; j < right.size() && keyof(right[j]) == h; ++j) {
-      const int32_t b = rowof(right[j]);
-      if (std::none_of(distinct.begin(), distinct.end(),
-                       [&](int32_t d) { return match.same(u, d, u, b); })) {
-        distinct.push_back(b);
+  }
+
+  // Which rows of t match a row of u.
+  template <typename rows>
+  std::vector<bool> found(const table& t, const table& u, const rows& match) const {
+    const std::vector<uint64_t> hashes = match.hashes(t);
+    std::vector<bool> found(hashes.size(), false);
+    for (size_t a = 0; a < hashes.size(); ++a) {
+      const uint64_t tag = hashes[a] & tagbits;
+      for (size_t at = place(tag); slots[at] != 0; at = (at + 1) & (slots.size() - 1)) {
+        if ((slots[at] & tagbits) == tag &&
+            match.same(t, static_cast<int32_t>(a), u, rowin(slots[at]))) {
+          found[a] = true;
+          break;
+        }
       }
     }
-    for (; i < left.size() && keyof(left[i]) == h; ++i) {
-      const int32_t a = rowof(left[i]);
-      found[static_cast<size_t>(a)] = std::any_of(
-          distinct.begin(), distinct.end(), [&](int32_t b) { return match.same(t, a, u, b); });
-    }
+    return found;
   }
-  return found;
+
+ private:
+  static constexpr uint64_t tagbits = 0xffffffff00000000ull;
+  std::vector<uint64_t> slots;
+
+  size_t place(uint64_t tag) const { return static_cast<size_t>(tag >> 32) & (slots.size() - 1); }
+  static int32_t rowin(uint64_t slot) { return static_cast<int32_t>((slot & 0xffffffffu) - 1); }
+};
+
+template <typename rows>
+std::vector<bool> matched(const table& t, const table& u, const rows& match) {
+  return distinctset(u, match).found(t, u, match);
 }
 
 }  // namespace
