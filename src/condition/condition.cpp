@@ -261,14 +261,14 @@ std::vector<uint8_t> condition::compareall(const step& s, int32_t first, int32_t
   }
   // Each side's texts: a column of texts as held, a constant as it is. Values are stripped of
   // quotes like constants; equality needs no order, and texts of other lengths are unequal.
-  const auto textsof = [&](const operand& o) -> const std::string_view* {
+  const auto textsof = [&](const operand& o) -> const textref* {
     return o.texts ? o.texts->values.get().data() + from : nullptr;
   };
-  const std::string_view* left = textsof(s.left);
-  const std::string_view* right = textsof(s.right);
+  const textref* left = textsof(s.left);
+  const textref* right = textsof(s.right);
   if ((left || !s.left.named) && (right || !s.right.named)) {
-    const auto at = [](const std::string_view* texts, const operand& o, size_t i) {
-      return texts ? stripquotes(texts[i]) : o.text;
+    const auto at = [](const textref* texts, const operand& o, size_t i) {
+      return texts ? stripquotes(texts[i].view()) : o.text;
     };
     if (s.k == conditionkind::eq || s.k == conditionkind::neq) {
       answers(s.k, out,

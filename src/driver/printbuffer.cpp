@@ -57,8 +57,10 @@ void printbuffer::putrows(const rowlists& from, size_t first, size_t last) {
             static_cast<size_t>(std::to_chars(at, at + intwidth, columns[k].numbers[row]).ptr - at);
         continue;
       }
-      const std::string_view text = columns[k].texts[row];
-      if (row + printahead < rows) __builtin_prefetch(columns[k].texts[row + printahead].data());
+      const std::string_view text = columns[k].texts[row].view();
+      if (row + printahead < rows) {
+        __builtin_prefetch(columns[k].texts[row + printahead].view().data());
+      }
       put('\'');
       put(text);
       put('\'');

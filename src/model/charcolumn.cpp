@@ -5,6 +5,7 @@
 #include <cassert>
 #include <climits>
 #include <cstdint>
+#include <cstring>
 #include <numeric>
 #include <typeinfo>
 #include <utility>
@@ -46,8 +47,12 @@ readflags charcolumn::readvalue(source& ip) {
   const std::string_view item = ip.takeuntil('\'', '\n');
   const bool closed = ip.peek() == '\'';
   if (closed) ip.skip();  // the closing quote; a line feed stays and ends the row
-  keep(ip.bytes());
-  values.edit().push_back(item);
+  if (item.size() < textref::longtext) {
+    keep(ip.bytes());
+    values.edit().push_back(textref::shorttext(item.data(), item.size()));
+  } else {
+    values.edit().push_back(store(item));
+  }
   return static_cast<readflags>((first == '\'' ? 0 : readflag::unquoted) |
                                 (closed ? 0 : readflag::unclosed));
 }
@@ -112,8 +117,8 @@ std::vector<uint32_t> charcolumn::sortkeys(const std::vector<int32_t>& rows) con
     if (i + 2 * lookahead < rows.size())
       __builtin_prefetch(&texts[static_cast<size_t>(rows[i + 2 * lookahead])]);
     if (i + lookahead < rows.size())
-      __builtin_prefetch(texts[static_cast<size_t>(rows[i + lookahead])].data());
-    keys.push_back(numbered.number(texts[static_cast<size_t>(rows[i])]));
+      __builtin_prefetch(texts[static_cast<size_t>(rows[i + lookahead])].view().data());
+    keys.push_back(numbered.number(texts[static_cast<size_t>(rows[i])].view()));
   }
   const std::vector<std::string_view>& distinct = numbered.distinct;
   std::vector<uint32_t> order(distinct.size());
@@ -150,8 +155,17 @@ void charcolumn::keep(const std::shared_ptr<const std::string>& block) {
   if (std::find(blocks.begin(), blocks.end(), block) == blocks.end()) blocks.push_back(block);
 }
 
-std::string_view charcolumn::store(std::string_view text) {
-  if (text.empty()) return {};
+textref charcolumn::store(std::string_view text) {
+  if (text.empty()) return textref();
+  if (text.size() >= textref::longtext) {
+    // A block of its own: the text's length, then its bytes.
+    auto record = std::make_shared<std::string>(sizeof(uint64_t) + text.size(), '\0');
+    const uint64_t length = text.size();
+    std::memcpy(record->data(), &length, sizeof length);
+    std::memcpy(record->data() + sizeof length, text.data(), text.size());
+    blocks.push_back(record);
+    return textref::record(record->data());
+  }
   if (!current || current->capacity() - current->size() < text.size()) {
     const size_t grown = current ? std::min(current->capacity() * 2, largestblock) : firstblock;
     current = std::make_shared<std::string>();
@@ -160,7 +174,7 @@ std::string_view charcolumn::store(std::string_view text) {
   }
   const size_t at = current->size();
   current->append(text);
-  return std::string_view(current->data() + at, text.size());
+  return textref::shorttext(current->data() + at, text.size());
 }
 
 }  // namespace relalg

@@ -3,17 +3,19 @@
 
 #include "model/column.h"
 #include "model/sharedvalues.h"
+#include "model/textref.h"
 
 namespace relalg {
 
-// Each value is a view of bytes that the column keeps alive in `blocks`: values read from the
-// input are views of the input text itself, values added as text are copied into blocks of
-// the column's own. Bytes once written never change or move, so clones share the blocks; a
-// value costs its view and no copy, which keeps large tables within a few times their text.
+// Each value refers to bytes that the column keeps alive in `blocks`: values read from the
+// input refer to the input text itself, values added as text are copied into blocks of the
+// column's own, and so are very long texts, with their length. Bytes once written never change
+// or move, so clones share the blocks; a value costs eight bytes and no copy, which keeps
+// large tables within a few times their text.
 class charcolumn : public column {
  public:
   int charwidth;
-  sharedvalues<std::string_view> values;
+  sharedvalues<textref> values;
 
   explicit charcolumn(int declaredwidth) : charwidth(declaredwidth) {}
   charcolumn(const charcolumn& other) = default;
@@ -39,9 +41,10 @@ class charcolumn : public column {
   void pickrows(const column& first, const column& second,
                 const std::vector<int32_t>& picks) override;
 
-  std::string_view at(int32_t row) const { return values.get()[static_cast<size_t>(row)]; }
-  // The values, for appending texts that stand in the input: its bytes are kept alive.
-  std::vector<std::string_view>& readinto(const source& ip) {
+  std::string_view at(int32_t row) const { return values.get()[static_cast<size_t>(row)].view(); }
+  // The values, for appending texts shorter than textref::longtext that stand in the input:
+  // its bytes are kept alive.
+  std::vector<textref>& readinto(const source& ip) {
     keep(ip.bytes());
     return values.edit();
   }
@@ -53,7 +56,8 @@ class charcolumn : public column {
   std::shared_ptr<std::string> current;
 
   void keep(const std::shared_ptr<const std::string>& block);
-  std::string_view store(std::string_view text);
+  // A value for the text: its bytes copied into a block of the column's own.
+  textref store(std::string_view text);
 };
 
 }  // namespace relalg

@@ -87,10 +87,11 @@ bool plainrows::readrow(const char*& at, const char* end) {
       read = plainint(p, end, number);
       if (read) into.numbers->push_back(number);
     } else {
-      // Made in place: a view built aside and then copied in whole waits for its two halves.
+      // A very long text is left to the full reader, which copies it with its length.
       const char* const first = plaintext(p, end);
-      read = first != nullptr;
-      if (read) into.texts->emplace_back(first, static_cast<size_t>(p - 1 - first));
+      const size_t size = first ? static_cast<size_t>(p - 1 - first) : 0;
+      read = first != nullptr && size < textref::longtext;
+      if (read) into.texts->push_back(textref::shorttext(first, size));
     }
     pushed += read;
     // One comma between values, and the line feed right after the last.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/source.h"
+#include "model/textref.h"
 
 namespace relalg {
 
@@ -30,7 +31,7 @@ class plainrows {
   // Each column's values: integers or texts, the other list null.
   struct target {
     std::vector<int32_t>* numbers = nullptr;
-    std::vector<std::string_view>* texts = nullptr;
+    std::vector<textref>* texts = nullptr;
   };
   std::vector<target> targets;
 

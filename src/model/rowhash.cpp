@@ -17,7 +17,7 @@ uint64_t rowhash(const rowlists& from, size_t row) {
     if (c.numbers) {
       h = hashnumber(c.numbers[row], h);
     } else {
-      h = (h ^ hashbytes(c.texts[row])) * 0x9e3779b97f4a7c15ull;
+      h = (h ^ hashbytes(c.texts[row].view())) * 0x9e3779b97f4a7c15ull;
       h ^= h >> 32;
     }
   }
@@ -26,7 +26,10 @@ uint64_t rowhash(const rowlists& from, size_t row) {
 
 bool samerow(const rowlists& from, size_t a, size_t b) {
   for (const auto& c : from.columns) {
-    if (c.numbers ? c.numbers[a] != c.numbers[b] : !sametext(c.texts[a], c.texts[b])) return false;
+    if (c.numbers ? c.numbers[a] != c.numbers[b]
+                  : !sametext(c.texts[a].view(), c.texts[b].view())) {
+      return false;
+    }
   }
   return true;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/table.h"
+#include "model/textref.h"
 
 namespace relalg {
 
@@ -15,7 +16,7 @@ struct rowlists {
   // Each column's values: integers or texts, the other null.
   struct list {
     const int32_t* numbers = nullptr;
-    const std::string_view* texts = nullptr;
+    const textref* texts = nullptr;
   };
   std::vector<list> columns;
   size_t rows;

@@ -51,7 +51,7 @@ int comparebetween(const rowlists& one, size_t a, const rowlists& other, size_t 
     const rowlists::list& y = other.columns[k];
     if (x.numbers) {
       if (const int order = comparenumbers(x.numbers[a], y.numbers[b])) return order;
-    } else if (const int order = x.texts[a].compare(y.texts[b])) {
+    } else if (const int order = x.texts[a].view().compare(y.texts[b].view())) {
       return order;
     }
   }
@@ -73,7 +73,7 @@ void fetchrow(const rowlists& from, const std::vector<int32_t>& rows, size_t i) 
       }
     }
     if (c.texts && i + fetchahead / 2 < rows.size()) {
-      __builtin_prefetch(c.texts[static_cast<size_t>(rows[i + fetchahead / 2])].data());
+      __builtin_prefetch(c.texts[static_cast<size_t>(rows[i + fetchahead / 2])].view().data());
     }
   }
 }

@@ -216,6 +216,35 @@ TEST(table, aLargeTableReadsAsOneReadLineByLine) {
   }
 }
 
+// Texts are kept in eight bytes, their length in sixteen bits up to 65534 and in front of a
+// copy of their bytes from 65535 on: every length on both sides of that reads, prints, sorts
+// and is added whole, by both readings.
+TEST(table, aTextOfAnyLengthIsKeptWhole) {
+  const size_t lengths[] = {0, 1, 65534, 65535, 65536, 200000};
+  std::string text = "R(b char(9), a int)\n";
+  for (size_t i = 0; i < 6; ++i) {
+    text +=
+        "'" + std::string(lengths[i], static_cast<char>('z' - i)) + "'," + std::to_string(i) + "\n";
+  }
+  ASSERT_EQ(readbothways(text), 6);
+  table t = readone(text);
+  ASSERT_TRUE(t.printed.has_value());
+  for (int32_t row = 0; row < 6; ++row) {
+    const std::string value = t.columns[0]->value(row);
+    ASSERT_EQ(value.size(), lengths[row]);
+    EXPECT_EQ(value.find_first_not_of(static_cast<char>('z' - row)), std::string::npos);
+    t.columns[0]->addvalue(value);  // copied into the column's own blocks
+    t.columns[1]->addvalue(std::to_string(6 + row));
+  }
+  t.printed.reset();
+  t.sortunique();  // by the texts: the empty one, then "u..." up to "y"; each twice
+  const size_t expected[] = {0, 200000, 65536, 65535, 65534, 1};
+  ASSERT_EQ(t.rowcount(), 12);
+  for (int32_t row = 0; row < 12; ++row) {
+    EXPECT_EQ(t.columns[0]->value(row).size(), expected[row / 2]) << row;
+  }
+}
+
 // Ten digits within the range stand as printed; past it, or with a leading zero, they do not.
 TEST(table, tenDigitsInRangeStandAsPrinted) {
   EXPECT_TRUE(readone("R(a int)\n1968221965\n-2147483648\n2147483647\n").printed);
