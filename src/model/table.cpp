@@ -286,13 +286,13 @@ void keepcolumns(const std::vector<keeping>& jobs) {
     return;
   }
   // Each column is kept on its own, so many rows are kept on two threads, the columns dealt
-  // out by the bytes they take (a text's view is four times an integer).
+  // out by the bytes they take (a text's value is twice an integer).
   std::vector<keeping> here;
   std::vector<keeping> there;
   size_t herebytes = 0;
   size_t therebytes = 0;
   for (const keeping& job : jobs) {
-    const size_t bytes = job.rows->size() * (job.c->width() > 0 ? 16 : 4);
+    const size_t bytes = job.rows->size() * (dynamic_cast<const intcolumn*>(job.c) ? 4 : 8);
     if (herebytes <= therebytes) {
       here.push_back(job);
       herebytes += bytes;
