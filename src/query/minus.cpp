@@ -1,6 +1,7 @@
 // Difference: the first operand's rows that match no row of the second, in order, with
 // repetitions; rows match when their value texts agree at every column position.
 #include <algorithm>
+#include <typeinfo>
 #include <utility>
 
 #include "model/intcolumn.h"
@@ -77,8 +78,9 @@ class bylines {
  public:
   static bool fits(const table& t, const table& u) {
     if (!t.printed || !u.printed || t.columncount() != u.columncount()) return false;
+    // The same type, not the same width: a char(0) column prints its values quoted.
     for (size_t k = 0; k < t.columns.size(); ++k) {
-      if ((t.columns[k]->width() == 0) != (u.columns[k]->width() == 0)) return false;
+      if (typeid(*t.columns[k]) != typeid(*u.columns[k])) return false;
     }
     return true;
   }

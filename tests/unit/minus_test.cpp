@@ -31,7 +31,9 @@ class tables {
     for (int k = 0; k < columns; ++k) {
       if (!same) kinds.push_back(pick(2) == 0);
       text += std::string(k ? ", " : "") + prefix + std::to_string(k) +
-              (kinds[static_cast<size_t>(k)] ? " int" : " char(3)");
+              (kinds[static_cast<size_t>(k)] ? " int"
+               : pick(4)                     ? " char(3)"
+                                             : " char(0)");
     }
     text += ")\n";
     for (int r = pick(8); r > 0; --r) {
