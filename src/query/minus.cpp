@@ -80,7 +80,9 @@ class bylines {
     if (!t.printed || !u.printed || t.columncount() != u.columncount()) return false;
     // The same type, not the same width: a char(0) column prints its values quoted.
     for (size_t k = 0; k < t.columns.size(); ++k) {
-      if (typeid(*t.columns[k]) != typeid(*u.columns[k])) return false;
+      const column& a = *t.columns[k];
+      const column& b = *u.columns[k];
+      if (typeid(a) != typeid(b)) return false;
     }
     return true;
   }
