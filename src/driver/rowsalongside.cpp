@@ -15,8 +15,6 @@ namespace relalg {
 
 namespace {
 
-// Fewer rows are printed on this thread alone: a thread costs more than they take.
-constexpr size_t splitfrom = size_t{1} << 16;
 // Rows are dealt out in ranges of this many.
 constexpr size_t rangerows = 4096;
 // Of every two ranges this thread prints the first and writes both: printing is most of the

@@ -17,18 +17,6 @@ namespace relalg {
 
 namespace {
 
-// An empty column of the same type, width and name.
-std::shared_ptr<column> emptylike(const column& c) {
-  std::shared_ptr<column> empty;
-  if (dynamic_cast<const intcolumn*>(&c)) {
-    empty = std::make_shared<intcolumn>();
-  } else {
-    empty = std::make_shared<charcolumn>(c.width());
-  }
-  empty->name = c.name;
-  return empty;
-}
-
 std::string join(const std::vector<std::string>& parts, std::string_view separator) {
   std::string out;
   for (size_t k = 0; k < parts.size(); ++k) {

@@ -1,6 +1,7 @@
 // Two pieces of work at once: one on this thread, one on a thread of its own.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 
 namespace relalg {
@@ -12,6 +13,10 @@ constexpr bool threadsavailable = false;
 #else
 constexpr bool threadsavailable = true;
 #endif
+
+// Fewer rows (or lines) than this are worked through on one thread: a thread costs more than
+// they take.
+constexpr size_t splitfrom = size_t{1} << 16;
 
 // Runs work on a thread of its own while here runs on this one, and returns once both have
 // ended; an exception of either is thrown then (that of here first). When no thread can be

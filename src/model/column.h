@@ -60,4 +60,11 @@ class column {
                         const std::vector<int32_t>& picks) = 0;
 };
 
+// An empty column of the same type, name and width as c.
+inline std::shared_ptr<column> emptylike(const column& c) {
+  auto empty = c.clone();
+  empty->keeprows({});
+  return empty;
+}
+
 }  // namespace relalg

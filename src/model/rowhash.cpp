@@ -5,6 +5,7 @@
 
 #include "model/alongside.h"
 #include "model/rowlists.h"
+#include "model/tagset.h"
 #include "model/texthash.h"
 
 namespace relalg {
@@ -36,23 +37,15 @@ bool samerow(const rowlists& from, size_t a, size_t b) {
 
 // The rows looked at before giving up when almost every one of them differs.
 constexpr size_t sample = 4096;
-// Tables of this many rows or more are hashed in two halves at once.
-constexpr size_t splitrows = size_t{1} << 17;
 // How often a half looks whether the other has given up.
 constexpr size_t checkevery = 4096;
-
-constexpr uint64_t tagbits = 0xffffffff00000000ull;
-
-// A slot holds a row's tag (the upper half of its hash) above the row plus one; 0 is empty.
-// The tag alone places a row, so the set grows without hashing any row again.
-size_t place(uint64_t slot, size_t mask) { return static_cast<size_t>(slot >> 32) & mask; }
 
 // The distinct rows met in a range of a table's rows, each the first row of its values.
 class rowset {
  public:
   std::vector<int32_t> first;
 
-  explicit rowset(const rowlists& rows) : from(rows), slots(1024, 0) {}
+  explicit rowset(const rowlists& rows) : from(rows) {}
 
   // Adds the rows from begin up to end, while at most most differ and until stop is set;
   // answers false, setting stop, once more differ, or with sampled nearly all of the first
@@ -60,13 +53,12 @@ class rowset {
   bool addrange(size_t begin, size_t end, size_t most, bool sampled, std::atomic<bool>& stop) {
     for (size_t row = begin; row < end; ++row) {
       if ((row - begin) % checkevery == 0 && stop.load(std::memory_order_relaxed)) return false;
-      const uint64_t tag = rowhash(from, row) & tagbits;
+      const uint64_t hash = rowhash(from, row);
       size_t at;
-      if (!find(row, tag, at)) {
+      if (!find(row, hash, at)) {
         if (first.size() == most) return giveup(stop);
-        slots[at] = tag | (row + 1);
+        rows.add(at, hash, row);
         first.push_back(static_cast<int32_t>(row));
-        if (2 * first.size() > slots.size()) grow();  // at most half full
       }
       // Rows nearly all distinct from the start would all be hashed only to be given up.
       if (sampled && row + 1 == begin + sample && 8 * first.size() > 7 * sample) {
@@ -79,39 +71,21 @@ class rowset {
   // Whether a row of the same values is in the set.
   bool holds(size_t row) const {
     size_t at;
-    return find(row, rowhash(from, row) & tagbits, at);
+    return find(row, rowhash(from, row), at);
   }
 
  private:
   const rowlists& from;
-  std::vector<uint64_t> slots;
+  tagset rows;
 
-  // Whether a row of the same values is in the set; at is its slot, or the empty one that
-  // ends the search.
-  bool find(size_t row, uint64_t tag, size_t& at) const {
-    const size_t mask = slots.size() - 1;
-    for (at = place(tag, mask); slots[at] != 0; at = (at + 1) & mask) {
-      const uint64_t slot = slots[at];
-      if ((slot & tagbits) == tag && samerow(from, (slot & 0xffffffffu) - 1, row)) return true;
-    }
-    return false;
+  bool find(size_t row, uint64_t hash, size_t& at) const {
+    return rows.find(
+        hash, [&](size_t kept) { return samerow(from, kept, row); }, at);
   }
 
   static bool giveup(std::atomic<bool>& stop) {
     stop.store(true, std::memory_order_relaxed);
     return false;
-  }
-
-  void grow() {
-    std::vector<uint64_t> larger(slots.size() * 2, 0);
-    const size_t mask = larger.size() - 1;
-    for (const uint64_t slot : slots) {
-      if (slot == 0) continue;
-      size_t at = place(slot, mask);
-      while (larger[at] != 0) at = (at + 1) & mask;
-      larger[at] = slot;
-    }
-    slots.swap(larger);
   }
 };
 
@@ -121,7 +95,7 @@ std::optional<std::vector<int32_t>> firstdistinct(const table& t, size_t most) {
   const rowlists from(t);
   std::atomic<bool> stop{false};
   rowset head(from);
-  if (from.rows < splitrows) {
+  if (from.rows < splitfrom) {
     if (!head.addrange(0, from.rows, most, true, stop)) return std::nullopt;
     return std::move(head.first);
   }

@@ -93,10 +93,6 @@ std::shared_ptr<column> table::readcolumn(source& ip, readnotes* notes) {
 
 namespace {
 
-// Tables of fewer lines are read on one thread: a thread costs more than they take.
-constexpr size_t splitlines = size_t{1} << 16;
-// Fewer rows are kept on one thread: a thread costs more than they take.
-constexpr size_t splitrows = size_t{1} << 16;
 // Tables of fewer rows are sorted whole; hashing pays from many rows on.
 constexpr size_t hashfrom = 4096;
 // Hashing is given up once more than this share of the rows differ (one in hashshare).
@@ -139,17 +135,14 @@ bool table::readrowsalongside(source& ip, const source::linespan& span,
   const size_t half = first + (span.end - first) / 2;
   const std::string_view rest = ip.rest();
   const size_t cut = rest.find('\n', half - first);
-  if (span.lines < splitlines || columns.empty() || cut == std::string_view::npos ||
+  if (span.lines < splitfrom || columns.empty() || cut == std::string_view::npos ||
       first + cut + 1 >= span.end) {
     return readrows<false>(ip, nullptr, starts);
   }
   const size_t mid = first + cut + 1;  // the first line of the second half starts here
   table side;
-  for (const auto& c : columns) {
-    auto empty = c->clone();
-    empty->keeprows({});  // of its own: this table's columns keep the room reserved for them
-    side.columns.push_back(std::move(empty));
-  }
+  // Columns of its own: this table's columns keep the room reserved for them.
+  for (const auto& c : columns) side.columns.push_back(emptylike(*c));
   source head = ip.part(first, mid);
   source tail = ip.part(mid, span.end);
   std::vector<uint32_t> tailstarts;
@@ -281,7 +274,7 @@ void table::keeprows(const std::vector<int32_t>& rows) {
 void keepcolumns(const std::vector<keeping>& jobs) {
   size_t most = 0;
   for (const keeping& job : jobs) most = std::max(most, job.rows->size());
-  if (most < splitrows || jobs.size() < 2) {
+  if (most < splitfrom || jobs.size() < 2) {
     for (const keeping& job : jobs) job.c->keeprows(*job.rows);
     return;
   }

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "model/intcolumn.h"
+#include "model/tagset.h"
 #include "model/texthash.h"
 #include "query/database.h"
 
@@ -100,30 +101,22 @@ class bylines {
   }
 };
 
-// The distinct rows of u, each kept under the upper half of its hash, in an open-addressing
-// table of at most half its slots: a slot holds that tag above the row plus one, 0 is empty.
-// The rows of t are then looked up in their own order, so that their values are read in
-// sequence; only a row whose tag is met is compared, with the row of u it may match.
+// The distinct rows of u in a hash set; the rows of t are then looked up in their own order,
+// so that their values are read in sequence, and only a row whose hash's upper half is met is
+// compared, with the row of u it may match.
 class distinctset {
  public:
   template <typename rows>
-  distinctset(const table& u, const rows& match) {
+  distinctset(const table& u, const rows& match) : distinct(static_cast<size_t>(u.rowcount())) {
     const std::vector<uint64_t> hashes = match.hashes(u);
-    size_t size = 16;
-    while (size < 2 * hashes.size()) size *= 2;
-    slots.assign(size, 0);
     for (size_t b = 0; b < hashes.size(); ++b) {
-      const uint64_t tag = hashes[b] & tagbits;
-      size_t at = place(tag);
-      bool seen = false;
-      for (; slots[at] != 0; at = (at + 1) & (slots.size() - 1)) {
-        if ((slots[at] & tagbits) == tag &&
-            match.same(u, rowin(slots[at]), u, static_cast<int32_t>(b))) {
-          seen = true;  // a repeated row is kept once, so no run of equals lengthens a search
-          break;
-        }
+      const auto row = static_cast<int32_t>(b);
+      size_t at;
+      // A repeated row is kept once, so no run of equals lengthens a search.
+      if (!distinct.find(
+              hashes[b], [&](size_t d) { return match.same(u, in(d), u, row); }, at)) {
+        distinct.add(at, hashes[b], b);
       }
-      if (!seen) slots[at] = tag | (b + 1);
     }
   }
 
@@ -133,24 +126,18 @@ class distinctset {
     const std::vector<uint64_t> hashes = match.hashes(t);
     std::vector<bool> found(hashes.size(), false);
     for (size_t a = 0; a < hashes.size(); ++a) {
-      const uint64_t tag = hashes[a] & tagbits;
-      for (size_t at = place(tag); slots[at] != 0; at = (at + 1) & (slots.size() - 1)) {
-        if ((slots[at] & tagbits) == tag &&
-            match.same(t, static_cast<int32_t>(a), u, rowin(slots[at]))) {
-          found[a] = true;
-          break;
-        }
-      }
+      const auto row = static_cast<int32_t>(a);
+      size_t at;
+      found[a] = distinct.find(
+          hashes[a], [&](size_t d) { return match.same(t, row, u, in(d)); }, at);
     }
     return found;
   }
 
  private:
-  static constexpr uint64_t tagbits = 0xffffffff00000000ull;
-  std::vector<uint64_t> slots;
+  tagset distinct;
 
-  size_t place(uint64_t tag) const { return static_cast<size_t>(tag >> 32) & (slots.size() - 1); }
-  static int32_t rowin(uint64_t slot) { return static_cast<int32_t>((slot & 0xffffffffu) - 1); }
+  static int32_t in(size_t row) { return static_cast<int32_t>(row); }
 };
 
 template <typename rows>

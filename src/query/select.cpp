@@ -7,13 +7,6 @@
 
 namespace relalg {
 
-namespace {
-
-// Fewer rows are asked on one thread: a thread costs more than they take.
-constexpr int32_t splitrows = 1 << 16;
-
-}  // namespace
-
 table database::select(const querynode& n) {
   // Selections over selections over a product are one selection by all their conditions:
   // each names the product's columns, and each keeps the order of the rows it is given.
@@ -34,7 +27,7 @@ table database::select(const querynode& n) {
   // compacted in one pass instead of removing failing rows one at a time.
   const condition z(*tree, n.condition, columnlist::of(t));
   // Many rows are asked in two halves at once.
-  const int32_t half = rows < splitrows ? rows : rows / 2;
+  const int32_t half = static_cast<size_t>(rows) < splitfrom ? rows : rows / 2;
   std::vector<uint8_t> passes;
   std::vector<uint8_t> after;
   if (half == rows) {

@@ -12,13 +12,6 @@ namespace relalg {
 
 namespace {
 
-// An empty column of the same type, name and width as c.
-std::shared_ptr<column> emptylike(const column& c) {
-  auto empty = c.clone();
-  empty->keeprows({});
-  return empty;
-}
-
 // The second operand's rows as the first operand's columns would hold them: a column of the
 // same type serves unchanged (values pass through text without change), another is
 // converted through text, and a missing one holds the empty text (0 in an integer column).
