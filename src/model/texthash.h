@@ -30,10 +30,17 @@ inline uint64_t hashbytes(std::string_view bytes) {
     h = (h ^ word) * mix;
     h ^= h >> 32;
   }
-  if (left > 0) {
-    uint64_t word = 0;
-    std::memcpy(&word, p, left);
-    h = (h ^ word) * mix;
+  // The last bytes by two overlapping loads, or three single bytes: a copy of a varying
+  // length would be made a byte at a time and read back as a word, which stalls.
+  if (left >= 4) {
+    uint32_t low;
+    uint32_t high;
+    std::memcpy(&low, p, 4);
+    std::memcpy(&high, p + left - 4, 4);
+    h = (h ^ (uint64_t{high} << 32 | low)) * mix;
+  } else if (left > 0) {
+    const auto byte = [&](size_t i) { return uint64_t{static_cast<unsigned char>(p[i])}; };
+    h = (h ^ (byte(0) | byte(left / 2) << 8 | byte(left - 1) << 16)) * mix;
   }
   return h ^ (h >> 32);
 }

@@ -442,6 +442,26 @@ TEST(table, firstdistinctOfTwoHalvesIsTheFirstOfEachInRowOrder) {
   for (size_t i = 0; i < sorted.size(); ++i) EXPECT_EQ(t.comparerows(sorted[i], plain[i]), 0);
 }
 
+// Kept rows are compared by copies of their values, long texts by reference: around those
+// lengths, equal texts must be one row and texts that differ only in their last byte two.
+TEST(table, firstdistinctTellsLongTextsApartByTheirLastByte) {
+  std::string text = "R(a char(0), b int)\n";
+  const size_t lengths[] = {63, 64, 65, 200, 65534, 65535, 70000};
+  std::vector<int32_t> expected;
+  int32_t row = 0;
+  for (const size_t length : lengths) {
+    for (const char last : {'x', 'y', 'x'}) {
+      if (last == 'y' || row % 3 == 0) expected.push_back(row);
+      text += "'" + std::string(length - 1, 'a') + last + "',7\n";
+      ++row;
+    }
+  }
+  const table t = readone(text);
+  const auto first = firstdistinct(t, static_cast<size_t>(row));
+  ASSERT_TRUE(first.has_value());
+  EXPECT_EQ(*first, expected);
+}
+
 TEST(table, firstdistinctKeepsTheFirstOfEachInRowOrder) {
   const table t = readone("R(a int, b char(1))\n2,'x'\n1,'y'\n2,'x'\n2,'y'\n1,'y'\n2,'x\n");
   const auto first = firstdistinct(t, 4);
