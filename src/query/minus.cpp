@@ -1,9 +1,11 @@
 // Difference: the first operand's rows that match no row of the second, in order, with
 // repetitions; rows match when their value texts agree at every column position.
 #include <algorithm>
+#include <functional>
 #include <typeinfo>
 #include <utility>
 
+#include "model/alongside.h"
 #include "model/intcolumn.h"
 #include "model/tagset.h"
 #include "model/texthash.h"
@@ -101,15 +103,53 @@ class bylines {
   }
 };
 
+// Runs both pieces of work, at once when there is much of it.
+void both(bool many, const std::function<void()>& here, const std::function<void()>& work) {
+  if (!many) {
+    here();
+    work();
+    return;
+  }
+  alongside(here, work);
+}
+
 // The distinct rows of u in a hash set; the rows of t are then looked up in their own order,
 // so that their values are read in sequence, and only a row whose hash's upper half is met is
-// compared, with the row of u it may match.
+// compared, with the row of u it may match. The set is two, by the lowest bit of the hash, so
+// that many rows are put in on two threads at once.
 class distinctset {
  public:
   template <typename rows>
-  distinctset(const table& u, const rows& match) : distinct(static_cast<size_t>(u.rowcount())) {
-    const std::vector<uint64_t> hashes = match.hashes(u);
+  distinctset(const table& u, const std::vector<uint64_t>& hashes, const rows& match)
+      : parts{tagset(hashes.size() / 2), tagset(hashes.size() / 2)} {
+    both(
+        hashes.size() >= splitfrom, [&] { fill(u, hashes, match, 0); },
+        [&] { fill(u, hashes, match, 1); });
+  }
+
+  // Marks which of the rows from first up to last of t match a row of u.
+  template <typename rows>
+  void mark(const table& t, const table& u, const std::vector<uint64_t>& hashes, const rows& match,
+            size_t first, size_t last, std::vector<uint8_t>& found) const {
+    for (size_t a = first; a < last; ++a) {
+      const auto row = static_cast<int32_t>(a);
+      size_t at;
+      found[a] = parts[hashes[a] & 1].find(
+          hashes[a], [&](size_t d) { return match.same(t, row, u, in(d)); }, at);
+    }
+  }
+
+ private:
+  tagset parts[2];
+
+  static int32_t in(size_t row) { return static_cast<int32_t>(row); }
+
+  // Puts the distinct rows of u whose hash ends in the bit part into that part.
+  template <typename rows>
+  void fill(const table& u, const std::vector<uint64_t>& hashes, const rows& match, size_t part) {
+    tagset& distinct = parts[part];
     for (size_t b = 0; b < hashes.size(); ++b) {
+      if ((hashes[b] & 1) != part) continue;
       const auto row = static_cast<int32_t>(b);
       size_t at;
       // A repeated row is kept once, so no run of equals lengthens a search.
@@ -119,30 +159,25 @@ class distinctset {
       }
     }
   }
-
-  // Which rows of t match a row of u.
-  template <typename rows>
-  std::vector<bool> found(const table& t, const table& u, const rows& match) const {
-    const std::vector<uint64_t> hashes = match.hashes(t);
-    std::vector<bool> found(hashes.size(), false);
-    for (size_t a = 0; a < hashes.size(); ++a) {
-      const auto row = static_cast<int32_t>(a);
-      size_t at;
-      found[a] = distinct.find(
-          hashes[a], [&](size_t d) { return match.same(t, row, u, in(d)); }, at);
-    }
-    return found;
-  }
-
- private:
-  tagset distinct;
-
-  static int32_t in(size_t row) { return static_cast<int32_t>(row); }
 };
 
+// Which rows of t match a row of u. Many rows are hashed one table on each thread and looked
+// up in two halves at once, the set only read then.
 template <typename rows>
-std::vector<bool> matched(const table& t, const table& u, const rows& match) {
-  return distinctset(u, match).found(t, u, match);
+std::vector<uint8_t> matched(const table& t, const table& u, const rows& match) {
+  std::vector<uint64_t> thashes;
+  std::vector<uint64_t> uhashes;
+  const auto count = static_cast<size_t>(t.rowcount());
+  both(
+      count + static_cast<size_t>(u.rowcount()) >= splitfrom, [&] { thashes = match.hashes(t); },
+      [&] { uhashes = match.hashes(u); });
+  const distinctset set(u, uhashes, match);
+  std::vector<uint8_t> found(count);
+  const size_t half = count / 2;
+  both(
+      count >= splitfrom, [&] { set.mark(t, u, thashes, match, 0, half, found); },
+      [&] { set.mark(t, u, thashes, match, half, count, found); });
+  return found;
 }
 
 }  // namespace
@@ -157,7 +192,7 @@ table database::minus(const querynode& n) {
   const int32_t count = t.columncount();
   // A second operand with fewer columns than the result matches no row.
   if (rows == 0 || u.rowcount() == 0 || u.columncount() < count) return t;
-  const std::vector<bool> found =
+  const std::vector<uint8_t> found =
       bylines::fits(t, u) ? matched(t, u, bylines()) : matched(t, u, byvalues(t, u, count));
   std::vector<int32_t> kept;
   for (int32_t row = 0; row < rows; ++row) {

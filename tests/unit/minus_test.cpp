@@ -118,6 +118,29 @@ TEST(minus, rowsMatchedByTheirLinesAsByTheirValues) {
   EXPECT_GT(bylines, 600);
 }
 
+// Many rows are hashed, put in the set and looked up on two threads: every row of the first
+// operand is still matched, by its lines and by its values, in the halves and across them.
+TEST(minus, manyRowsMatchedOnTwoThreads) {
+  const int rows = 150000;
+  std::string a = "A(n int, t char(4))\n";
+  std::string b = "B(m int, u char(4))\n";
+  std::string expected;
+  for (int i = 0; i < rows; ++i) {
+    const std::string line = std::to_string(i) + ",'" + std::to_string(i % 1000) + "'\n";
+    a += line;
+    // B holds every row of A but those of every seventh value, some of them twice.
+    if (i % 7 != 0) b += line;
+    if (i % 5 == 0 && i % 7 != 0) b += line;
+    if (i % 7 == 0) expected += std::to_string(i) + ",'" + std::to_string(i % 1000) + "'\n";
+  }
+  const std::string input = "\n" + a + "\n" + b + "\n";
+  expected += "\n";  // the empty line that ends a table
+  const std::string resultheader = "A(n int, t char(4))\n";
+  EXPECT_EQ(hostile::resulttable(run("minus(A,B)\n" + input)), resultheader + expected);
+  EXPECT_EQ(hostile::resulttable(run("minus(A,project(B,m,u))\n" + input)),
+            resultheader + expected);
+}
+
 TEST(union, mergedAsBothOperandsSortedTogether) {
   tables g(6);
   for (int round = 0; round < 5000; ++round) {
