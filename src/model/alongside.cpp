@@ -38,4 +38,11 @@ void alongside(const std::function<void()>& here, const std::function<void()>& w
   if (failed) std::rethrow_exception(failed);
 }
 
+void alongsidewhen(bool many, const std::function<void()>& here,
+                   const std::function<void()>& work) {
+  if (many) return alongside(here, work);
+  here();
+  work();
+}
+
 }  // namespace relalg

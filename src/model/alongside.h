@@ -23,4 +23,7 @@ constexpr size_t splitfrom = size_t{1} << 16;
 // had, work runs after here.
 void alongside(const std::function<void()>& here, const std::function<void()>& work);
 
+// alongside when there is much to do; else here, then work, on this thread.
+void alongsidewhen(bool many, const std::function<void()>& here, const std::function<void()>& work);
+
 }  // namespace relalg

@@ -271,33 +271,39 @@ void table::keeprows(const std::vector<int32_t>& rows) {
   keepcolumns(jobs);
 }
 
-void keepcolumns(const std::vector<keeping>& jobs) {
+void workcolumns(const std::vector<columnwork>& work) {
   size_t most = 0;
-  for (const keeping& job : jobs) most = std::max(most, job.rows->size());
-  if (most < splitfrom || jobs.size() < 2) {
-    for (const keeping& job : jobs) job.c->keeprows(*job.rows);
+  for (const columnwork& w : work) most = std::max(most, w.rows);
+  if (most < splitfrom || work.size() < 2) {
+    for (const columnwork& w : work) w.run();
     return;
   }
-  // Each column is kept on its own, so many rows are kept on two threads, the columns dealt
-  // out by the bytes they take (a text's value is twice an integer).
-  std::vector<keeping> here;
-  std::vector<keeping> there;
+  std::vector<const columnwork*> here;
+  std::vector<const columnwork*> there;
   size_t herebytes = 0;
   size_t therebytes = 0;
-  for (const keeping& job : jobs) {
-    const size_t bytes = job.rows->size() * (dynamic_cast<const intcolumn*>(job.c) ? 4 : 8);
+  for (const columnwork& w : work) {
+    const size_t bytes = w.rows * (dynamic_cast<const intcolumn*>(w.c) ? 4 : 8);
     if (herebytes <= therebytes) {
-      here.push_back(job);
+      here.push_back(&w);
       herebytes += bytes;
     } else {
-      there.push_back(job);
+      there.push_back(&w);
       therebytes += bytes;
     }
   }
-  const auto keep = [](const std::vector<keeping>& some) {
-    for (const keeping& job : some) job.c->keeprows(*job.rows);
+  const auto runall = [](const std::vector<const columnwork*>& some) {
+    for (const columnwork* w : some) w->run();
   };
-  alongside([&] { keep(here); }, [&] { keep(there); });
+  alongside([&] { runall(here); }, [&] { runall(there); });
+}
+
+void keepcolumns(const std::vector<keeping>& jobs) {
+  std::vector<columnwork> work;
+  for (const keeping& job : jobs) {
+    work.push_back({job.c, job.rows->size(), [job] { job.c->keeprows(*job.rows); }});
+  }
+  workcolumns(work);
 }
 
 std::vector<int32_t> table::distinctrows() const {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -67,6 +68,17 @@ class table {
   // readrows without notes, over the lines of span; a large table on two threads.
   bool readrowsalongside(source& ip, const source::linespan& span, std::vector<uint32_t>& starts);
 };
+
+// Work that writes `rows` values into the column c.
+struct columnwork {
+  const column* c;
+  size_t rows;
+  std::function<void()> run;
+};
+// Runs every piece of work, on two threads when there are many rows: each column is written
+// on its own, so the columns are dealt out by the bytes written (a text's value is twice an
+// integer).
+void workcolumns(const std::vector<columnwork>& work);
 
 // One column to keep rows of, and the rows, in the order kept.
 struct keeping {

@@ -1,7 +1,6 @@
 // Difference: the first operand's rows that match no row of the second, in order, with
 // repetitions; rows match when their value texts agree at every column position.
 #include <algorithm>
-#include <functional>
 #include <typeinfo>
 #include <utility>
 
@@ -103,16 +102,6 @@ class bylines {
   }
 };
 
-// Runs both pieces of work, at once when there is much of it.
-void both(bool many, const std::function<void()>& here, const std::function<void()>& work) {
-  if (!many) {
-    here();
-    work();
-    return;
-  }
-  alongside(here, work);
-}
-
 // The distinct rows of u in a hash set; the rows of t are then looked up in their own order,
 // so that their values are read in sequence, and only a row whose hash's upper half is met is
 // compared, with the row of u it may match. The set is two, by the lowest bit of the hash, so
@@ -122,7 +111,7 @@ class distinctset {
   template <typename rows>
   distinctset(const table& u, const std::vector<uint64_t>& hashes, const rows& match)
       : parts{tagset(hashes.size() / 2), tagset(hashes.size() / 2)} {
-    both(
+    alongsidewhen(
         hashes.size() >= splitfrom, [&] { fill(u, hashes, match, 0); },
         [&] { fill(u, hashes, match, 1); });
   }
@@ -168,13 +157,13 @@ std::vector<uint8_t> matched(const table& t, const table& u, const rows& match) 
   std::vector<uint64_t> thashes;
   std::vector<uint64_t> uhashes;
   const auto count = static_cast<size_t>(t.rowcount());
-  both(
+  alongsidewhen(
       count + static_cast<size_t>(u.rowcount()) >= splitfrom, [&] { thashes = match.hashes(t); },
       [&] { uhashes = match.hashes(u); });
   const distinctset set(u, uhashes, match);
   std::vector<uint8_t> found(count);
   const size_t half = count / 2;
-  both(
+  alongsidewhen(
       count >= splitfrom, [&] { set.mark(t, u, thashes, match, 0, half, found); },
       [&] { set.mark(t, u, thashes, match, half, count, found); });
   return found;

@@ -2,8 +2,10 @@
 // rows; each operand is sorted alone and the two merged.
 #include "query/database.h"
 
+#include <algorithm>
 #include <typeinfo>
 
+#include "model/alongside.h"
 #include "model/rowlimit.h"
 #include "model/rowlists.h"
 #include "model/textint.h"
@@ -71,18 +73,13 @@ void fetchrow(const rowlists& from, const std::vector<int32_t>& rows, size_t i) 
   }
 }
 
-// Each operand's rows sorted without repeats, merged: a row of the first operand is a pick of
-// its row, one of the second of -1 - its row, and a row both hold is picked once.
-std::vector<int32_t> mergedrows(const table& r, const table& v) {
-  const std::vector<int32_t> a = r.distinctrows();
-  const std::vector<int32_t> b = v.distinctrows();
-  const rowlists x(r);
-  const rowlists y(v);
-  std::vector<int32_t> picks;
-  picks.reserve(a.size() + b.size());
-  size_t i = 0;
-  size_t j = 0;
-  while (i < a.size() && j < b.size()) {
+// Merges the rows a[i] up to a[iend] and b[j] up to b[jend], each sorted without repeats,
+// onto picks: a row of the first operand is a pick of its row, one of the second of -1 - its
+// row, and a row both hold is picked once.
+void merge(const rowlists& x, const std::vector<int32_t>& a, size_t i, size_t iend,
+           const rowlists& y, const std::vector<int32_t>& b, size_t j, size_t jend,
+           std::vector<int32_t>& picks) {
+  while (i < iend && j < jend) {
     fetchrow(x, a, i);
     fetchrow(y, b, j);
     const int order = comparebetween(x, static_cast<size_t>(a[i]), y, static_cast<size_t>(b[j]));
@@ -90,8 +87,40 @@ std::vector<int32_t> mergedrows(const table& r, const table& v) {
     if (order >= 0) picks.push_back(-1 - b[j++]);
     if (order == 0) picks.pop_back();  // the second operand's equal row
   }
-  for (; i < a.size(); ++i) picks.push_back(a[i]);
-  for (; j < b.size(); ++j) picks.push_back(-1 - b[j]);
+  for (; i < iend; ++i) picks.push_back(a[i]);
+  for (; j < jend; ++j) picks.push_back(-1 - b[j]);
+}
+
+// Each operand's rows sorted without repeats, merged. Many rows are sorted an operand on each
+// thread, and merged in two parts at once: the rows below the first operand's middle row,
+// and the rest.
+std::vector<int32_t> mergedrows(const table& r, const table& v) {
+  const bool many =
+      static_cast<size_t>(r.rowcount()) + static_cast<size_t>(v.rowcount()) >= splitfrom;
+  std::vector<int32_t> a;
+  std::vector<int32_t> b;
+  alongsidewhen(
+      many, [&] { a = r.distinctrows(); }, [&] { b = v.distinctrows(); });
+  const rowlists x(r);
+  const rowlists y(v);
+  std::vector<int32_t> picks;
+  if (!many || a.empty()) {
+    picks.reserve(a.size() + b.size());
+    merge(x, a, 0, a.size(), y, b, 0, b.size(), picks);
+    return picks;
+  }
+  const size_t middle = a.size() / 2;
+  const auto below = [&](int32_t row) {
+    return comparebetween(y, static_cast<size_t>(row), x, static_cast<size_t>(a[middle])) < 0;
+  };
+  const auto split =
+      static_cast<size_t>(std::partition_point(b.begin(), b.end(), below) - b.begin());
+  std::vector<int32_t> rest;
+  picks.reserve(middle + split);
+  rest.reserve(a.size() - middle + b.size() - split);
+  alongside([&] { merge(x, a, 0, middle, y, b, 0, split, picks); },
+            [&] { merge(x, a, middle, a.size(), y, b, split, b.size(), rest); });
+  picks.insert(picks.end(), rest.begin(), rest.end());
   return picks;
 }
 
@@ -108,11 +137,14 @@ table database::unite(const querynode& n) {
   const std::vector<int32_t> picks = mergedrows(r, v);
   table t;
   t.name = r.name;
+  std::vector<columnwork> work;
   for (size_t k = 0; k < r.columns.size(); ++k) {
-    auto both = r.columns[k]->clone();
-    both->pickrows(*r.columns[k], *v.columns[k], picks);
-    t.addcolumn(std::move(both));
+    t.addcolumn(emptylike(*r.columns[k]));
+    column& both = *t.columns.back();
+    work.push_back(
+        {&both, picks.size(), [&, k] { both.pickrows(*r.columns[k], *v.columns[k], picks); }});
   }
+  workcolumns(work);
   return t;
 }
 

@@ -1,8 +1,9 @@
 // Differences matched by whole input lines against the same differences matched value by value,
 // and unions merged from their sorted operands against both operands' rows sorted together, on
-// thousands of small random tables.
+// thousands of small random tables, and both on large tables worked through on two threads.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
@@ -162,6 +163,46 @@ TEST(union, mergedAsBothOperandsSortedTogether) {
     for (int32_t row = 0; row < merged.rowcount(); ++row) {
       ASSERT_EQ(rowtext(merged, row), rowtext(together, row)) << a << b;
     }
+  }
+}
+
+// Many rows are sorted an operand on each thread and merged in two parts, split at the first
+// operand's middle row: rows equal to it, or tied with it on the first column, on either side,
+// must come out once each and in order.
+TEST(union, manyRowsMergedInTwoParts) {
+  std::mt19937 random(21);
+  std::string a = "A(n int, t char(1))\n";
+  std::string b = "B(m int, u char(1))\n";
+  const int values = 90000;
+  const int middle = 37500;  // A holds every value below 45,000 and two in three above
+  for (int i = 0; i < values; ++i) {
+    // Every value in one operand or both; around the middle of A each in several texts.
+    const int texts = std::abs(i - middle) < 40 ? 3 : 1;
+    for (int k = 0; k < texts; ++k) {
+      const std::string line = std::to_string(i) + ",'" + static_cast<char>('x' + k) + "'\n";
+      // Near the middle: 'x' in both operands, 'y' in A only, 'z' in B only.
+      const uint32_t in = random() % 3;
+      if (texts > 1 ? k != 2 : in != 1 || i < values / 2) a += line;
+      if (texts > 1 ? k != 1 : in != 0) b += line;
+    }
+  }
+  const table ta = readone(a);
+  const table tb = readone(b);
+  ASSERT_GE(static_cast<size_t>(ta.rowcount() + tb.rowcount()), size_t{1} << 16);
+  const std::vector<int32_t> sorted = ta.distinctrows();
+  const int32_t split = std::stoi(ta.columns[0]->value(sorted[sorted.size() / 2]));
+  ASSERT_LT(std::abs(split - middle), 40);
+  table together;
+  together.addclones(ta);
+  for (size_t k = 0; k < together.columns.size(); ++k) {
+    together.columns[k]->appendall(*tb.columns[k]);
+  }
+  together.sortunique();
+  database w({ta, tb});
+  const table merged = w.query(querytree("union(A,B)"));
+  ASSERT_EQ(merged.rowcount(), together.rowcount());
+  for (int32_t row = 0; row < merged.rowcount(); ++row) {
+    ASSERT_EQ(rowtext(merged, row), rowtext(together, row)) << row;
   }
 }
 
