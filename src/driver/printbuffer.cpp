@@ -69,4 +69,16 @@ void printbuffer::putrows(const rowlists& from, size_t first, size_t last) {
   }
 }
 
+void printbuffer::putrows(const joinedrows& from, size_t first, size_t last) {
+  const size_t parts = from.partcount();
+  const size_t rows = from.rowcount();
+  for (size_t row = first; row < last; ++row) {
+    for (size_t p = 0; p < parts; ++p) {
+      if (row + printahead < rows) __builtin_prefetch(from.line(p, row + printahead).data());
+      put(from.line(p, row));
+      put(p + 1 < parts ? ',' : '\n');
+    }
+  }
+}
+
 }  // namespace relalg

@@ -41,6 +41,8 @@ class printbuffer {
   void putrows(const table& t) { putrows(rowlists(t), 0, static_cast<size_t>(t.rowcount())); }
   // The rows from first up to last.
   void putrows(const rowlists& from, size_t first, size_t last);
+  // The rows from first up to last of a product, each as its operands' lines joined by commas.
+  void putrows(const joinedrows& from, size_t first, size_t last);
 
  private:
   std::ostream* op = nullptr;

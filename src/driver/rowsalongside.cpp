@@ -26,15 +26,13 @@ constexpr size_t piecesize = size_t{1} << 18;
 
 }  // namespace
 
-void putrowsalongside(const table& t, printbuffer& out) {
-  const rowlists from(t);
-  const size_t rows = from.rows;
-  if (rows < splitfrom || !threadsavailable) return out.putrows(from, 0, rows);
+void putrowsalongside(size_t rows, bool split, const rowprinter& put, printbuffer& out) {
+  if (!split || rows < splitfrom || !threadsavailable) return put(out, 0, rows);
   std::optional<relay> pieces;
   try {
     pieces.emplace(piececount, piecesize);
   } catch (const std::bad_alloc&) {
-    return out.putrows(from, 0, rows);
+    return put(out, 0, rows);
   }
   const size_t ranges = (rows + rangerows - 1) / rangerows;
   const auto first = [&](size_t r) { return r * rangerows; };
@@ -47,7 +45,7 @@ void putrowsalongside(const table& t, printbuffer& out) {
         printbuffer into(*pieces);
         for (size_t r = 0; r < ranges && !pieces->cancelled(); ++r) {
           if (r % stride == 0) continue;
-          into.putrows(from, first(r), last(r));
+          put(into, first(r), last(r));
           into.flush(true);
         }
       } catch (...) {
@@ -56,14 +54,14 @@ void putrowsalongside(const table& t, printbuffer& out) {
       }
     });
   } catch (const std::system_error&) {
-    return out.putrows(from, 0, rows);
+    return put(out, 0, rows);
   } catch (const std::bad_alloc&) {
-    return out.putrows(from, 0, rows);
+    return put(out, 0, rows);
   }
   try {
     for (size_t r = 0; r < ranges; ++r) {
       if (r % stride == 0) {
-        out.putrows(from, first(r), last(r));
+        put(out, first(r), last(r));
       } else {
         pieces->drain([&](std::string_view printed) { out.putprinted(printed); });
       }

@@ -17,6 +17,14 @@ namespace {
 // Input lines of this many bytes or more in one piece are written without copying.
 constexpr size_t directfrom = size_t{1} << 16;
 
+// Prints count rows of a table's values or of its operands' lines; split, on two threads.
+template <typename rows>
+void putall(const rows& from, size_t count, bool split, printbuffer& out) {
+  putrowsalongside(
+      count, split,
+      [&](printbuffer& into, size_t first, size_t last) { into.putrows(from, first, last); }, out);
+}
+
 // Prints a table; split, its rows may be printed on two threads.
 void writetable(const table& t, printbuffer& out, bool split) {
   out.put(t.name);
@@ -38,10 +46,11 @@ void writetable(const table& t, printbuffer& out, bool split) {
         out.put(lines);
       }
     });
-  } else if (split) {
-    putrowsalongside(t, out);
+  } else if (t.joined) {
+    putall(*t.joined, t.joined->rowcount(), split, out);
   } else {
-    out.putrows(t);
+    const rowlists from(t);
+    putall(from, from.rows, split, out);
   }
   out.put('\n');
 }

@@ -228,11 +228,13 @@ int table::comparerows(int32_t a, int32_t b) const {
 
 void table::swaprows(int32_t a, int32_t b) {
   printed.reset();
+  joined.reset();
   for (const auto& c : columns) c->swaprows(a, b);
 }
 
 void table::eraserow(int32_t row) {
   printed.reset();
+  joined.reset();
   for (const auto& c : columns) c->eraserow(row);
 }
 
@@ -247,6 +249,7 @@ void table::sortunique() {
 void table::addcolumn(std::shared_ptr<column> c) {
   if (!c) return;
   printed.reset();  // the rows have another column now
+  joined.reset();
   columns.push_back(std::move(c));
 }
 
@@ -261,11 +264,15 @@ void table::addclones(const table& other) {
   const bool empty = columns.empty();
   for (const auto& c : other.columns) addcolumn(c->clone());
   // Clones of all the columns, in order, into a table that had none: the same rows.
-  if (empty) printed = other.printed;
+  if (empty) {
+    printed = other.printed;
+    joined = other.joined;
+  }
 }
 
 void table::keeprows(const std::vector<int32_t>& rows) {
   if (printed) printed = printed->kept(rows);
+  if (joined) joined = joined->kept(rows);
   std::vector<keeping> jobs;
   for (const auto& c : columns) jobs.push_back({c.get(), &rows});
   keepcolumns(jobs);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/column.h"
+#include "model/joinedrows.h"
 #include "model/printedrows.h"
 #include "model/readnotes.h"
 #include "model/source.h"
@@ -26,6 +27,9 @@ class table {
   // a table is read whose rows all stood as printed, kept by keeprows and by clones of all
   // the columns into an empty table, dropped by any other change of the rows or columns.
   std::optional<printedrows> printed;
+  // The operands' lines the rows print as, for a product or join of tables that print as
+  // their lines: kept and dropped as printed is.
+  std::optional<joinedrows> joined;
 
   // Reads one table definition and its rows; none when the end of the input comes before the
   // definition's first "(". The notes, when given, are told every rule applied silently.

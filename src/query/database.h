@@ -31,7 +31,7 @@ struct combined {
 };
 combined combine(const std::vector<table>& parts, int64_t limit);
 // Rows of a product made from its operands' rows: rows[p][i] is operand p's row in row i.
-table combination(const std::vector<table>& parts, const std::vector<std::vector<int32_t>>& rows);
+table combination(const std::vector<table>& parts, std::vector<std::vector<int32_t>> rows);
 
 class database {
  public:

@@ -30,22 +30,29 @@ combined combine(const std::vector<table>& parts, int64_t limit) {
       at[p] = 0;
     }
   }
-  c.t = combination(parts, rows);
+  c.t = combination(parts, std::move(rows));
   return c;
 }
 
-table combination(const std::vector<table>& parts, const std::vector<std::vector<int32_t>>& rows) {
+table combination(const std::vector<table>& parts, std::vector<std::vector<int32_t>> rows) {
   table t;
   t.name = parts.front().name;
   std::vector<keeping> jobs;
+  bool lines = true;  // whether every operand prints as its lines
   for (size_t p = 0; p < parts.size(); ++p) {
     // The clones keep their sources' types, so passing values through text would change none.
     for (const auto& c : parts[p].columns) {
       t.addcolumn(c->clone());
       jobs.push_back({t.columns.back().get(), &rows[p]});
     }
+    lines = lines && parts[p].printed && parts[p].columncount() > 0;
   }
   keepcolumns(jobs);
+  if (lines) {
+    std::vector<printedrows> printed;
+    for (const table& part : parts) printed.push_back(*part.printed);
+    t.joined.emplace(std::move(printed), std::move(rows));
+  }
   return t;
 }
 

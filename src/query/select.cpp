@@ -74,8 +74,7 @@ table database::join(int32_t over, const std::vector<int32_t>& roots) {
     }
   }
   const joinplan plan(*tree, roots, parts);
-  const std::vector<std::vector<int32_t>> rows = plan.matches();
-  return combination(parts, rows);
+  return combination(parts, plan.matches());
 }
 
 }  // namespace relalg

@@ -19,7 +19,11 @@ std::string printed(const table& t, bool alongside) {
   printbuffer out(op);
   out.put("head\n");  // what came before the rows stays before them
   if (alongside) {
-    putrowsalongside(t, out);
+    const rowlists from(t);
+    putrowsalongside(
+        from.rows, true,
+        [&](printbuffer& into, size_t first, size_t last) { into.putrows(from, first, last); },
+        out);
   } else {
     out.putrows(t);
   }
