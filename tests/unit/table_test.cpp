@@ -266,15 +266,19 @@ TEST(table, aTextEndsAtItsLineWhateverItsLength) {
   }
 }
 
-// An integer ends at the first byte that is no digit, whichever it is, in both readings.
+// An integer ends at the first byte that is no digit, whichever it is, in both readings, with
+// or without a sign, and with the line's last value near the end of the input.
 TEST(table, anIntegerEndsAtAnyByteThatIsNoDigit) {
   for (size_t length = 1; length <= 9; ++length) {
     for (int byte = 0; byte < 256; ++byte) {
-      const std::string digits = std::string("987654321").substr(9 - length);
-      const std::string text = "R(a int, b char(2), c int)\n" + digits +
-                               std::string(1, static_cast<char>(byte)) + ",'x',1\n5,'y',2\n";
-      readbothways(text);
-      if (::testing::Test::HasFailure()) return;
+      for (const char* sign : {"", "-"}) {
+        const std::string digits = sign + std::string("987654321").substr(9 - length);
+        const std::string text = "R(a int, b char(2), c int)\n" + digits +
+                                 std::string(1, static_cast<char>(byte)) + ",'x'," + digits +
+                                 "\n5,'y'," + digits + "\n";
+        readbothways(text);
+        if (::testing::Test::HasFailure()) return;
+      }
     }
   }
 }
