@@ -38,7 +38,10 @@ int runfiles(const char* input, const char* output) {
   // directly is opened only once the evaluation, which may run out of memory, is done.
   const int error = writewhole(output, evaluate, [&](std::ostream& op) {
     printbuffer out(op);  // one buffer, made before the first byte is written
-    alongside(evaluate, [&] { writehead(in, out); });
+    alongside(evaluate, [&] {
+      writehead(in, out);
+      op.flush();  // the head starts on its way to the disk while the query is evaluated
+    });
     writeresult(*result, out);
   });
   evaluate();  // an output that could not be opened is not written, but may not hide a failure
