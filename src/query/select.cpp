@@ -30,11 +30,9 @@ table database::select(const querynode& n) {
   const int32_t half = static_cast<size_t>(rows) < splitfrom ? rows : rows / 2;
   std::vector<uint8_t> passes;
   std::vector<uint8_t> after;
-  if (half == rows) {
-    passes = z.evaluateall(0, rows);
-  } else {
-    alongside([&] { passes = z.evaluateall(0, half); }, [&] { after = z.evaluateall(half, rows); });
-  }
+  alongsidewhen(
+      half < rows, [&] { passes = z.evaluateall(0, half); },
+      [&] { after = z.evaluateall(half, rows); });
   std::vector<int32_t> kept;
   for (int32_t row = 0; row < half; ++row) {
     if (passes[static_cast<size_t>(row)]) kept.push_back(row);
