@@ -156,18 +156,16 @@ std::optional<std::vector<int32_t>> firstdistinct(const table& t, size_t most) {
   const rowlists from(t);
   std::atomic<bool> stop{false};
   rowset head(from);
-  if (from.rows < splitfrom) {
-    if (!head.addrange(0, from.rows, most, true, stop)) return std::nullopt;
-    return std::move(head.first);
-  }
-  // Each half on a thread of its own; the second half's rows that the first does not hold
-  // follow the first half's, in row order.
+  // Many rows are hashed in two halves, each on a thread of its own; the second half's rows
+  // that the first does not hold follow the first half's, in row order.
   rowset tail(from);
-  const size_t half = from.rows / 2;
+  const bool many = from.rows >= splitfrom;
+  const size_t half = many ? from.rows / 2 : from.rows;
   bool headdone = false;
   bool taildone = false;
-  alongside([&] { headdone = head.addrange(0, half, most, true, stop); },
-            [&] { taildone = tail.addrange(half, from.rows, most, false, stop); });
+  alongsidewhen(
+      many, [&] { headdone = head.addrange(0, half, most, true, stop); },
+      [&] { taildone = tail.addrange(half, from.rows, most, false, stop); });
   if (!headdone || !taildone) return std::nullopt;
   for (const int32_t row : tail.first) {
     if (head.holds(static_cast<size_t>(row))) continue;
