@@ -11,7 +11,7 @@
 #include <streambuf>
 #include <string_view>
 
-#include "driver/descriptor.h"
+#include "input/descriptor.h"
 
 namespace relalg {
 

@@ -2,6 +2,9 @@
 #include "driver/printbuffer.h"
 
 #include <charconv>
+#include <type_traits>
+
+#include "model/rowvalues.h"
 
 namespace relalg {
 
@@ -14,12 +17,14 @@ constexpr size_t intwidth = 11;
 // How many rows ahead of the one printed a row's text is fetched: the texts of a sorted or
 // joined table lie scattered, and waiting for each in turn would dominate.
 constexpr size_t printahead = 16;
+// Input lines of this many bytes or more in one piece are written without copying.
+constexpr size_t directfrom = size_t{1} << 16;
 
 }  // namespace
 
 printbuffer::printbuffer(std::ostream& stream) : op(&stream), bytes(buffersize) {}
 
-printbuffer::printbuffer(relay& to) : pieces(&to), bytes(to.take()) {}
+printbuffer::printbuffer(handoff& to) : pieces(&to), bytes(to.take()) {}
 
 void printbuffer::putpieces(std::string_view text) {
   while (!text.empty()) {
@@ -45,16 +50,30 @@ void printbuffer::putprinted(std::string_view printed) {
   op->write(printed.data(), static_cast<std::streamsize>(printed.size()));
 }
 
-void printbuffer::putrows(const rowlists& from, size_t first, size_t last) {
+void printbuffer::putrows(const table& t, size_t first, size_t last) {
+  if (const auto& lines = t.lines()) {
+    // Many lines at once go to the stream straight from the input, not through the buffer.
+    lines->print(first, last, [&](auto piece) {
+      if constexpr (std::is_same_v<decltype(piece), char>) {
+        put(piece);
+      } else if (op && piece.size() >= directfrom) {
+        putprinted(piece);
+      } else {
+        put(piece);
+      }
+    });
+    return;
+  }
+  const rowvalues from(t.columns());
   const auto& columns = from.columns;
   const size_t rows = from.rows;
   for (size_t row = first; row < last; ++row) {
     for (size_t k = 0; k < columns.size(); ++k) {
       if (k > 0) put(',');
-      if (columns[k].numbers) {
+      if (columns[k].integers) {
         char* at = room(intwidth);
-        used +=
-            static_cast<size_t>(std::to_chars(at, at + intwidth, columns[k].numbers[row]).ptr - at);
+        used += static_cast<size_t>(
+            std::to_chars(at, at + intwidth, columns[k].integers[row]).ptr - at);
         continue;
       }
       const std::string_view text = columns[k].texts[row].view();
@@ -66,18 +85,6 @@ void printbuffer::putrows(const rowlists& from, size_t first, size_t last) {
       put('\'');
     }
     put('\n');
-  }
-}
-
-void printbuffer::putrows(const joinedrows& from, size_t first, size_t last) {
-  const size_t parts = from.partcount();
-  const size_t rows = from.rowcount();
-  for (size_t row = first; row < last; ++row) {
-    for (size_t p = 0; p < parts; ++p) {
-      if (row + printahead < rows) __builtin_prefetch(from.line(p, row + printahead).data());
-      put(from.line(p, row));
-      put(p + 1 < parts ? ',' : '\n');
-    }
   }
 }
 

@@ -7,8 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/relay.h"
-#include "model/rowlists.h"
+#include "driver/handoff.h"
 #include "model/table.h"
 
 namespace relalg {
@@ -16,8 +15,8 @@ namespace relalg {
 class printbuffer {
  public:
   explicit printbuffer(std::ostream& stream);
-  // Passes each full buffer on to a relay instead: for printing on a second thread.
-  explicit printbuffer(relay& pieces);
+  // Passes each full buffer on to a handoff instead: for printing on a second thread.
+  explicit printbuffer(handoff& pieces);
   printbuffer(const printbuffer&) = delete;
   printbuffer& operator=(const printbuffer&) = delete;
 
@@ -32,21 +31,19 @@ class printbuffer {
     used += text.size();
   }
   // Hands what the buffer holds to the stream, and the stream's own buffer to its file; into a
-  // relay, last ends a range of rows.
+  // handoff, last ends a range of rows.
   void flush(bool last = false);
   // Bytes printed elsewhere, after those printed here: written straight to the stream.
   void putprinted(std::string_view printed);
 
-  // A table's rows, each as its values printed between commas and a line feed.
-  void putrows(const table& t) { putrows(rowlists(t), 0, static_cast<size_t>(t.rowcount())); }
-  // The rows from first up to last.
-  void putrows(const rowlists& from, size_t first, size_t last);
-  // The rows from first up to last of a product, each as its operands' lines joined by commas.
-  void putrows(const joinedrows& from, size_t first, size_t last);
+  // The rows from first up to last of a table, each as its values printed between commas and
+  // a line feed: copied from the lines of the input where the table's rows stood there as
+  // printed, else printed value by value.
+  void putrows(const table& t, size_t first, size_t last);
 
  private:
   std::ostream* op = nullptr;
-  relay* pieces = nullptr;
+  handoff* pieces = nullptr;
   std::vector<char> bytes;
   size_t used = 0;
 

@@ -10,26 +10,26 @@
 #include <string>
 #include <utility>
 
-#include "driver/inputfile.h"
 #include "driver/outputfile.h"
 #include "driver/printbuffer.h"
 #include "driver/run.h"
-#include "model/alongside.h"
+#include "input/inputfile.h"
+#include "parallel/parallel.h"
 
 namespace relalg {
 
 namespace {
 
 // Reads, evaluates and writes; memory running out anywhere in these throws.
-int runfiles(const char* input, const char* output) {
-  std::optional<std::string> text = readinput(input);
+int runfiles(const char* inputpath, const char* output) {
+  std::optional<std::string> text = readfile(inputpath);
   if (!text) {
     std::cout << "Hibas parameter vagy valamely mas oknal fogva nem nyithato mega fajl"
               << std::endl;
     return 0;
   }
   // The input is read whole before the output is opened, so both may be the same file.
-  const parsed in = readwhole(std::move(*text));
+  const input in = readinput(std::move(*text));
   std::optional<table> result;
   const auto evaluate = [&] {
     if (!result) result = evaluatequery(in);
@@ -38,7 +38,9 @@ int runfiles(const char* input, const char* output) {
   // directly is opened only once the evaluation, which may run out of memory, is done.
   const int error = writewhole(output, evaluate, [&](std::ostream& op) {
     printbuffer out(op);  // one buffer, made before the first byte is written
-    alongside(evaluate, [&] {
+    size_t rows = 0;
+    for (const table& t : in.tables) rows += static_cast<size_t>(t.rowcount());
+    parallel::both(rows, evaluate, [&] {
       writehead(in, out);
       op.flush();  // the head starts on its way to the disk while the query is evaluated
     });

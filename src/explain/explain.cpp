@@ -1,16 +1,19 @@
-// Reading the input with the reader's notes, evaluating the query with an observer, and
-// noting what each step did.
+// Reading the input with the reader's notes, evaluating the query by its plan as relalg does,
+// and noting what each step did.
 #include "explain/explain.h"
 
+#include <algorithm>
+#include <optional>
 #include <utility>
 
-#include "driver/querysection.h"
-#include "driver/tablesection.h"
 #include "explain/jsonrender.h"
 #include "explain/querynotes.h"
 #include "explain/readingnotes.h"
-#include "explain/steps.h"
-#include "query/database.h"
+#include "input/input.h"
+#include "operators/evaluator.h"
+#include "operators/operators.h"
+#include "plan/plan.h"
+#include "tree/walk.h"
 
 namespace relalg {
 
@@ -29,71 +32,182 @@ std::vector<size_t> droppedreturns(const std::string& input) {
   return dropped;
 }
 
-std::vector<columninfo> columnsof(const table& t) {
+// What each node of the query gave: its row count and first rows, and the whole value of the
+// nodes that the values of folded nodes are made from.
+class recorder : public observer {
+ public:
+  recorder(size_t nodes, int32_t shown) : rows(nodes, 0), first(nodes), values(nodes), wanted(nodes) {
+    preview = shown;
+  }
+
+  void seen(int32_t node, const table& t) override { record(node, t, t.rowcount()); }
+
+  void record(int32_t node, const table& t, int64_t count) {
+    const auto at = static_cast<size_t>(node);
+    rows[at] = count;
+    first[at].clear();
+    const int32_t shown = std::min<int32_t>(preview, t.rowcount());
+    for (int32_t row = 0; row < shown; ++row) {
+      std::vector<std::string> printed;
+      for (const column& c : t.columns()) printed.push_back(c.printvalue(row));
+      first[at].push_back(std::move(printed));
+    }
+    if (wanted[at]) values[at] = t;
+  }
+
+  int32_t preview;
+  std::vector<int64_t> rows;
+  std::vector<std::vector<std::vector<std::string>>> first;
+  std::vector<std::optional<table>> values;
+  std::vector<bool> wanted;  // the nodes whose whole values are kept
+};
+
+// The nodes of the tree that no step of the plan gives the value of: the products of a join,
+// the selections merged into it, and the renamings and projections it was moved below.
+std::vector<bool> foldedin(const querytree& tree, const plan& p) {
+  std::vector<bool> folded(tree.nodes.size(), true);
+  for (const step& s : p.steps) {
+    if (s.node >= 0) folded[static_cast<size_t>(s.node)] = false;
+  }
+  return folded;
+}
+
+// Gives every folded node a value, operands first: a product its first rows and its count,
+// without building it; a renaming of such a product the same rows renamed; any other node the
+// value of its own plan, evaluated from the values of the nodes it reads.
+void showfolded(const querytree& tree, const std::vector<table>& tables,
+                const std::vector<bool>& folded, recorder& r) {
+  const evaluator ev(tables);
+  std::vector<std::optional<int64_t>> previewed(tree.nodes.size());
+  for (size_t i = tree.nodes.size(); i-- > 0;) {
+    if (!folded[i]) continue;
+    const querynode& n = tree.nodes[i];
+    const auto node = static_cast<int32_t>(i);
+    if (n.op == operatorkind::product) {
+      std::vector<table> parts;
+      for (const int32_t leaf : entered(tree.nodes, node, [&](int32_t at) {
+             return tree.nodes[static_cast<size_t>(at)].op == operatorkind::product;
+           })) {
+        if (tree.nodes[static_cast<size_t>(leaf)].op != operatorkind::product) {
+          parts.push_back(*r.values[static_cast<size_t>(leaf)]);
+        }
+      }
+      const productpreview shown = previewproduct(parts, r.preview);
+      r.record(node, shown.t, shown.rows);
+      previewed[i] = shown.rows;
+      continue;
+    }
+    if (n.op == operatorkind::rename && previewed[static_cast<size_t>(n.first)]) {
+      const plan p = buildplan(tree, tables, rewrites::none, node);
+      const table renamed = ev.evaluate(tree, p, nullptr, [&](int32_t at) {
+        return at == n.first ? &*r.values[static_cast<size_t>(at)] : nullptr;
+      });
+      r.record(node, renamed, *previewed[static_cast<size_t>(n.first)]);
+      previewed[i] = previewed[static_cast<size_t>(n.first)];
+      continue;
+    }
+    // A previewed value holds only the first rows: never given as a whole one.
+    const plan p = buildplan(tree, tables, rewrites::joins, node);
+    const table value = ev.evaluate(tree, p, nullptr, [&](int32_t at) -> const table* {
+      const auto& known = r.values[static_cast<size_t>(at)];
+      return at != node && known && !previewed[static_cast<size_t>(at)] ? &*known : nullptr;
+    });
+    r.record(node, value, value.rowcount());
+  }
+}
+
+std::vector<columninfo> columnsof(const schema& s) {
   std::vector<columninfo> columns;
-  for (const auto& c : t.columns) columns.push_back({c->name, c->typetext()});
+  for (const columnschema& c : s.columns) columns.push_back({c.name, c.type.typetext()});
   return columns;
 }
 
-void describeconditions(const queryview& q, int32_t root, const columnlist& columns,
-                        explanation& e) {
-  std::vector<int32_t> pending{root};
-  // A stack, not a recursion: conditions may nest as deep as the nesting limit.
-  while (!pending.empty()) {
-    const int32_t at = pending.back();
-    pending.pop_back();
+void describeconditions(const queryview& q, int32_t root, const schema& operand,
+                        const std::vector<binding>& bindings, explanation& e) {
+  const columnnames names(operand);
+  for (const int32_t at : entered(q.tree.conditions, root, [](int32_t) { return true; })) {
     const conditionnode& n = q.tree.conditions[static_cast<size_t>(at)];
     conditioninfo& info = e.conditions[static_cast<size_t>(at)];
     info.k = n.k;
     info.text = n.text;
     for (const int32_t operand : {n.first, n.second}) {
-      if (operand == conditionnode::none) continue;
-      info.operands.push_back(operand);
-      pending.push_back(operand);
+      if (operand != conditionnode::none) info.operands.push_back(operand);
     }
-    const bool comparison = n.k != conditionkind::unrecognised && n.k != conditionkind::andkind &&
-                            n.k != conditionkind::orkind && n.k != conditionkind::notkind;
-    if (comparison) {
-      const comparisonplan plan = plancomparison(n, columns);
+    if (iscomparison(n.k)) {
+      const binding& b = bindings[static_cast<size_t>(at)];
       info.left = n.left;
       info.right = n.right;
-      info.leftnamed = plan.left >= 0;
-      info.rightnamed = plan.right >= 0;
-      info.integers = plan.isint;
-      if (plan.decider() >= 0) {
-        info.decider = columns.columns[static_cast<size_t>(plan.decider())].c->name;
-      }
+      info.leftnamed = b.left >= 0;
+      info.rightnamed = b.right >= 0;
+      info.integers = b.isint;
+      if (b.decider() >= 0) info.decider = operand.columns[static_cast<size_t>(b.decider())].name;
     }
-    info.notes = conditionnotes(q, at, columns);
+    info.notes = conditionnotes(q, at, operand, names);
   }
 }
 
-void describenode(const queryview& q, int32_t node, explanation& e) {
+void describenode(const queryview& q, const recorder& r, int32_t node,
+                  const std::vector<binding>& bindings, explanation& e) {
   const querynode& n = q.tree.nodes[static_cast<size_t>(node)];
-  const step& s = q.steps[static_cast<size_t>(node)];
+  const schema& s = q.schemas[static_cast<size_t>(node)];
   nodeinfo& info = e.nodes[static_cast<size_t>(node)];
   info.op = n.op;
   info.text = n.text;
-  info.name = s.header.name;
-  info.columns = columnsof(s.header);
-  info.rows = s.rows;
-  info.first = s.first;
+  info.name = s.name;
+  info.columns = columnsof(s);
+  info.rows = r.rows[static_cast<size_t>(node)];
+  info.first = r.first[static_cast<size_t>(node)];
   for (const int32_t operand : {n.first, n.second}) {
     if (operand != querynode::none) info.operands.push_back(operand);
   }
   if (n.op == operatorkind::table) info.word = n.name;
   if (n.op == operatorkind::project) info.names = projectnames(n.rest);
   if (n.op == operatorkind::rename) {
-    const renaming r =
-        readrenaming(n.rest, q.steps[static_cast<size_t>(n.first)].header.columns.size());
-    info.word = r.name;
-    info.names = r.columns;
+    const renaming names =
+        readrenaming(n.rest, q.schemas[static_cast<size_t>(n.first)].columns.size());
+    info.word = names.name;
+    info.names = names.columns;
   }
   info.notes = nodenotes(q, node);
   if (n.op == operatorkind::select) {
     info.condition = n.condition;
-    const columnlist columns = columnlist::of(q.steps[static_cast<size_t>(n.first)].header);
-    describeconditions(q, n.condition, columns, e);
+    describeconditions(q, n.condition, q.schemas[static_cast<size_t>(n.first)], bindings, e);
+  }
+}
+
+// How each join of the plan runs, told at the node whose value it gives.
+void describejoins(const querytree& tree, const plan& p, explanation& e) {
+  std::vector<int32_t> readby(p.steps.size(), -1);  // the step that reads each step
+  for (size_t i = 0; i < p.steps.size(); ++i) {
+    for (const int32_t operand : p.steps[i].operands) {
+      readby[static_cast<size_t>(operand)] = static_cast<int32_t>(i);
+    }
+  }
+  for (size_t i = 0; i < p.steps.size(); ++i) {
+    const step& s = p.steps[i];
+    if (s.kind != stepkind::join) continue;
+    // A join moved below renamings and projections gives the value of the topmost of them.
+    size_t at = i;
+    while (p.steps[at].node < 0) at = static_cast<size_t>(readby[at]);
+    joininfo j;
+    for (const int32_t operand : s.operands) {
+      const step& o = p.steps[static_cast<size_t>(operand)];
+      j.operands.push_back(o.node);
+    }
+    const auto columnname = [&](int32_t k) { return s.output.columns[static_cast<size_t>(k)].name; };
+    for (const joinkey& key : s.join.keys) j.keys.push_back({columnname(key.probe), columnname(key.build)});
+    const auto texts = [&](const std::vector<int32_t>& conjuncts) {
+      std::vector<std::string_view> out;
+      for (const int32_t c : conjuncts) out.push_back(tree.conditions[static_cast<size_t>(c)].text);
+      return out;
+    };
+    for (const auto& f : s.join.filters) j.filters.push_back(texts(f));
+    for (const auto& c : s.join.checks) {
+      const std::vector<std::string_view> more = texts(c);
+      j.checks.insert(j.checks.end(), more.begin(), more.end());
+    }
+    j.constants = texts(s.join.constants);
+    e.nodes[static_cast<size_t>(p.steps[at].node)].join = std::move(j);
   }
 }
 
@@ -108,37 +222,48 @@ void explainquery(const std::vector<table>& tables, const std::vector<headerasro
     e.nodes.push_back(std::move(root));
     return;
   }
-  steprecorder recorder(tree.nodes.size(), shown);
-  database w(tables, database::joins::planned, &recorder);
-  w.query(tree);
+  // Each node's own step, for its schema and its condition's columns; then the plan relalg
+  // runs, with its joins.
+  const plan plain = buildplan(tree, tables, rewrites::none);
+  std::vector<schema> schemas(tree.nodes.size());
+  for (const step& s : plain.steps) schemas[static_cast<size_t>(s.node)] = s.output;
+  const plan joined = buildplan(tree, tables);
+  const std::vector<bool> folded = foldedin(tree, joined);
+  recorder r(tree.nodes.size(), shown);
+  for (size_t i = 0; i < tree.nodes.size(); ++i) {
+    const querynode& n = tree.nodes[i];
+    if (!folded[i]) continue;
+    r.wanted[i] = true;
+    for (const int32_t operand : {n.first, n.second}) {
+      if (operand != querynode::none) r.wanted[static_cast<size_t>(operand)] = true;
+    }
+  }
+  evaluator(tables).evaluate(tree, joined, &r);
+  showfolded(tree, tables, folded, r);
   int64_t hintsleft = mosthints;
   const tablenames names(tables);
-  const queryview q{tree, names, recorder.steps, lines, headers, hintsleft};
+  const queryview q{tree, names, schemas, r.rows, lines, headers, hintsleft};
   e.nodes.resize(tree.nodes.size());
   e.conditions.resize(tree.conditions.size());
   for (size_t node = 0; node < tree.nodes.size(); ++node) {
-    describenode(q, static_cast<int32_t>(node), e);
+    describenode(q, r, static_cast<int32_t>(node), plain.bindings, e);
   }
+  describejoins(tree, joined, e);
 }
 
 }  // namespace
 
-explanation explain(std::string input, int32_t shown) {
+explanation explain(std::string bytes, int32_t shown) {
   explanation e;
-  inputread in;
-  in.dropped = droppedreturns(input);
-  source ip(std::move(input));
-  std::vector<size_t> linestarts;
-  querysection q = readquerysection(ip, &linestarts);
-  e.query = std::make_shared<const std::string>(std::move(q.kifejezes));
-  readtablesection(ip, in.tables, &in.notes);
-  in.text = *ip.bytes();
-  in.kiirandokifejezes = q.kiirandokifejezes;
-  in.kifejezes = *e.query;
-  const std::vector<headerasrow> headers = explainreading(in, e);
+  const std::vector<size_t> dropped = droppedreturns(bytes);
+  readnotes notes;
+  const input in = readinput(std::move(bytes), &notes);
+  e.query = std::make_shared<const std::string>(in.query);
+  const inputread reading{in, *in.bytes, dropped, notes};
+  const std::vector<headerasrow> headers = explainreading(reading, e);
   e.depth = nesting::deepestof(*e.query);
-  e.querylines = static_cast<int64_t>(linestarts.size()) + 1;
-  const linenumbers querylines(std::move(linestarts));
+  e.querylines = static_cast<int64_t>(in.linestarts.size()) + 1;
+  const linenumbers querylines(in.linestarts);
   explainquery(in.tables, headers, querylines, shown, e);
   return e;
 }

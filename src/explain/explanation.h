@@ -4,11 +4,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
-#include "syntax/querytree.h"
+#include "tree/querytree.h"
 
 namespace relalg {
 
@@ -47,6 +49,17 @@ struct conditioninfo {
   std::vector<note> notes;
 };
 
+// How a selection over a product runs: as a join of the product's operands, the product never
+// built. Conjuncts are given by their texts.
+struct joininfo {
+  std::vector<int32_t> operands;  // indices into the nodes
+  // Equalities met by matching keys: the earlier operand's column, the later one's.
+  std::vector<std::pair<std::string, std::string>> keys;
+  std::vector<std::vector<std::string_view>> filters;  // for each operand, before combining
+  std::vector<std::string_view> checks;                 // on each combination
+  std::vector<std::string_view> constants;              // asked once
+};
+
 // One operator call or table name of the query, with its value.
 struct nodeinfo {
   operatorkind op = operatorkind::table;
@@ -62,6 +75,8 @@ struct nodeinfo {
   std::string_view word;
   std::vector<std::string_view> names;
   std::vector<note> notes;
+  // A selection that runs as a join: how.
+  std::optional<joininfo> join;
 };
 
 struct explanation {

@@ -10,10 +10,11 @@
 #include <unordered_set>
 #include <utility>
 
-#include "condition/comparison.h"
 #include "explain/closest.h"
 #include "explain/printable.h"
 #include "model/textint.h"
+#include "operators/condition/comparison.h"
+#include "plan/binding.h"
 
 namespace relalg {
 
@@ -70,9 +71,9 @@ std::string joined(const std::vector<std::string_view>& names, size_t most = mos
   return text;
 }
 
-std::vector<std::string_view> namesof(const table& t) {
+std::vector<std::string_view> namesof(const schema& t) {
   std::vector<std::string_view> names;
-  for (const auto& c : t.columns) names.push_back(c->name);
+  for (const columnschema& c : t.columns) names.push_back(c.name);
   return names;
 }
 
@@ -114,7 +115,7 @@ class notes {
   // The line of a piece of the query text, or else of the text around it; 0 when neither
   // is a part of the query (an empty operand made of nothing).
   int64_t lineof(std::string_view piece, std::string_view around) const {
-    const std::string_view all = q.tree.kifejezes;
+    const std::string_view all = q.tree.text;
     // Pointers into different texts are ordered only by std::less and its kin.
     const auto within = [&](std::string_view s) {
       return !s.empty() && std::less_equal<const char*>()(all.data(), s.data()) &&
@@ -176,7 +177,7 @@ class notes {
     return out;
   }
 
-  std::vector<note> projectnotes(const querynode& n, const table& operand) const {
+  std::vector<note> projectnotes(const querynode& n, const schema& operand) const {
     std::vector<note> out;
     const std::vector<std::string_view> names = projectnames(n.rest);
     const std::vector<std::string_view> columns = namesof(operand);
@@ -206,7 +207,7 @@ class notes {
     return out;
   }
 
-  std::vector<note> renamenotes(const querynode& n, const table& operand) const {
+  std::vector<note> renamenotes(const querynode& n, const schema& operand) const {
     std::vector<note> out;
     const size_t columns = operand.columns.size();
     const renaming r = readrenaming(n.rest, columns);
@@ -218,7 +219,7 @@ class notes {
     }
     if (r.columns.size() < columns) {
       std::vector<std::string_view> kept;
-      for (size_t k = r.columns.size(); k < columns; ++k) kept.push_back(operand.columns[k]->name);
+      for (size_t k = r.columns.size(); k < columns; ++k) kept.push_back(operand.columns[k].name);
       out.push_back({line, count(r.columns.size(), "new column name", "new column names") +
                                " for " + count(columns, "column", "columns") + ": " + joined(kept) +
                                (kept.size() == 1 ? " keeps its name" : " keep their names")});
@@ -236,7 +237,7 @@ class notes {
     return out;
   }
 
-  std::vector<note> productnotes(int32_t node, const table& r, const table& u) const {
+  std::vector<note> productnotes(int32_t node, const schema& r, const schema& u) const {
     std::vector<note> out;
     const std::string_view text = q.tree.nodes[static_cast<size_t>(node)].text;
     const int64_t line = lineof(text, text);
@@ -244,8 +245,8 @@ class notes {
     const std::unordered_set<std::string_view> inu(second.begin(), second.end());
     std::unordered_set<std::string_view> listed;
     std::vector<std::string_view> shared;
-    for (const auto& c : r.columns) {
-      if (inu.count(c->name) > 0 && listed.insert(c->name).second) shared.push_back(c->name);
+    for (const columnschema& c : r.columns) {
+      if (inu.count(c.name) > 0 && listed.insert(c.name).second) shared.push_back(c.name);
     }
     if (!shared.empty()) {
       out.push_back({line, std::string("both operands have ") +
@@ -254,7 +255,7 @@ class notes {
                                ": the product has each twice; a condition naming one means the "
                                "later column, and project picks the earlier"});
     }
-    const int64_t rows = q.steps[static_cast<size_t>(node)].rows;
+    const int64_t rows = q.rows[static_cast<size_t>(node)];
     if (rows > INT32_MAX) {
       out.push_back({line, "this product has " + std::to_string(rows) +
                                " rows, more than relalg can hold: under a selection it is never "
@@ -263,7 +264,7 @@ class notes {
     return out;
   }
 
-  std::vector<note> matchnotes(const querynode& n, const table& r, const table& u) const {
+  std::vector<note> matchnotes(const querynode& n, const schema& r, const schema& u) const {
     std::vector<note> out;
     const int64_t line = lineof(n.text, n.text);
     const size_t m = r.columns.size();
@@ -283,9 +284,10 @@ class notes {
     }
     std::vector<std::string> differ;
     for (size_t c = 0; c < std::min(m, k); ++c) {
-      if (r.columns[c]->width() == 0 ? u.columns[c]->width() != 0 : u.columns[c]->width() == 0) {
-        differ.push_back(ordinal(c + 1) + " (" + r.columns[c]->typetext() + " and " +
-                         u.columns[c]->typetext() + ")");
+      const columntype& a = r.columns[c].type;
+      const columntype& b = u.columns[c].type;
+      if (a.comparesasinteger() != b.comparesasinteger()) {
+        differ.push_back(ordinal(c + 1) + " (" + a.typetext() + " and " + b.typetext() + ")");
       }
     }
     if (!differ.empty()) {
@@ -300,14 +302,15 @@ class notes {
     return out;
   }
 
-  std::vector<note> comparisonnotes(const conditionnode& n, const columnlist& columns) const {
+  std::vector<note> comparisonnotes(const conditionnode& n, const schema& columns,
+                                    const columnnames& named) const {
     std::vector<note> out;
-    const comparisonplan plan = plancomparison(n, columns);
+    const binding plan = bindcomparison(n, columns, named);
     const int64_t line = lineof(n.text, n.text);
     // The candidates for a closest name: no more than a hint looks at.
     std::vector<std::string_view> names;
     for (size_t k = 0; k < columns.columns.size() && k < mostcandidates; ++k) {
-      names.push_back(columns.columns[k].c->name);
+      names.push_back(columns.columns[k].name);
     }
     if (n.left.size() == n.argument.size()) {
       out.push_back({line, "no comma separates two operands: " + quoted(n.left) +
@@ -316,7 +319,7 @@ class notes {
       out.push_back({line, "the second operand is empty: it is the empty text"});
     }
     for (const std::string_view side : {n.left, n.right}) {
-      if (columns.find(side) >= 0 || side.empty()) continue;
+      if (named.last(side) >= 0 || side.empty()) continue;
       if (side.front() == '\'') {
         if (side.size() < 2 || side.back() != '\'') {
           out.push_back({lineof(side, n.text), quoted(side) +
@@ -335,19 +338,19 @@ class notes {
                                quoted(n.right) + ", as texts: every row gets the same answer"});
       return out;
     }
-    const column& decider = *columns.columns[static_cast<size_t>(plan.decider())].c;
+    const columnschema& decider = columns.columns[static_cast<size_t>(plan.decider())];
     if (plan.left >= 0 && plan.right >= 0) {
-      const column& other =
-          *columns.columns[static_cast<size_t>(std::min(plan.left, plan.right))].c;
-      if ((other.width() == 0) != (decider.width() == 0)) {
-        out.push_back({line, quoted(other.name) + " is " + other.typetext() + " and " +
-                                 quoted(decider.name) + " is " + decider.typetext() +
+      const columnschema& other =
+          columns.columns[static_cast<size_t>(std::min(plan.left, plan.right))];
+      if (other.type.comparesasinteger() != decider.type.comparesasinteger()) {
+        out.push_back({line, quoted(other.name) + " is " + other.type.typetext() + " and " +
+                                 quoted(decider.name) + " is " + decider.type.typetext() +
                                  ": the later column decides, so they compare as " +
                                  (plan.isint ? "integers" : "texts")});
       }
     }
-    if (plan.isint && decider.typetext() != "int") {
-      out.push_back({line, quoted(decider.name) + " is " + decider.typetext() +
+    if (plan.isint && !decider.type.holdsintegers()) {
+      out.push_back({line, quoted(decider.name) + " is " + decider.type.typetext() +
                                ": a width of 0 compares as integers"});
     }
     if (plan.isint) {
@@ -440,7 +443,7 @@ std::vector<note> nodenotes(const queryview& q, int32_t node) {
   if (n.op == operatorkind::table) return made.tablenotes(n);
   std::vector<note> out;
   made.parentheses(n.text, std::string(keywordof(n.op)) + "(...)", out);
-  const table& first = q.steps[static_cast<size_t>(n.first)].header;
+  const schema& first = q.schemas[static_cast<size_t>(n.first)];
   std::vector<note> more;
   switch (n.op) {
     case operatorkind::project:
@@ -450,11 +453,11 @@ std::vector<note> nodenotes(const queryview& q, int32_t node) {
       more = made.renamenotes(n, first);
       break;
     case operatorkind::product:
-      more = made.productnotes(node, first, q.steps[static_cast<size_t>(n.second)].header);
+      more = made.productnotes(node, first, q.schemas[static_cast<size_t>(n.second)]);
       break;
     case operatorkind::unite:
     case operatorkind::minus:
-      more = made.matchnotes(n, first, q.steps[static_cast<size_t>(n.second)].header);
+      more = made.matchnotes(n, first, q.schemas[static_cast<size_t>(n.second)]);
       break;
     default:
       break;
@@ -463,7 +466,8 @@ std::vector<note> nodenotes(const queryview& q, int32_t node) {
   return out;
 }
 
-std::vector<note> conditionnotes(const queryview& q, int32_t condition, const columnlist& columns) {
+std::vector<note> conditionnotes(const queryview& q, int32_t condition, const schema& columns,
+                                 const columnnames& names) {
   const notes made(q);
   const conditionnode& n = q.tree.conditions[static_cast<size_t>(condition)];
   if (n.k == conditionkind::unrecognised) return made.unrecognisednotes(n);
@@ -473,7 +477,7 @@ std::vector<note> conditionnotes(const queryview& q, int32_t condition, const co
       n.k == conditionkind::notkind) {
     return out;
   }
-  std::vector<note> more = made.comparisonnotes(n, columns);
+  std::vector<note> more = made.comparisonnotes(n, columns, names);
   out.insert(out.end(), more.begin(), more.end());
   return out;
 }

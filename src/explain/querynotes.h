@@ -9,12 +9,11 @@
 #include <utility>
 #include <vector>
 
-#include "condition/condition.h"
 #include "explain/explanation.h"
 #include "explain/linenumbers.h"
-#include "explain/steps.h"
 #include "model/table.h"
-#include "syntax/querytree.h"
+#include "plan/schema.h"
+#include "tree/querytree.h"
 
 namespace relalg {
 
@@ -27,11 +26,13 @@ struct tablenames {
   std::unordered_map<std::string_view, std::pair<size_t, size_t>> bearers;
 };
 
-// What the notes look at: the tree, the input tables, each step's value, the query's lines.
+// What the notes look at: the tree, the input tables, each node's schema and row count, the
+// query's lines.
 struct queryview {
   const querytree& tree;
   const tablenames& names;
-  const std::vector<step>& steps;
+  const std::vector<schema>& schemas;
+  const std::vector<int64_t>& rows;
   const linenumbers& lines;
   // The names of lines that look like table headers but were read as rows, and their lines.
   const std::vector<std::pair<std::string, int64_t>>& headersasrows;
@@ -43,7 +44,8 @@ struct queryview {
 std::vector<note> nodenotes(const queryview& q, int32_t node);
 
 // The notes of a condition node bound to the columns of its selection's operand.
-std::vector<note> conditionnotes(const queryview& q, int32_t condition, const columnlist& columns);
+std::vector<note> conditionnotes(const queryview& q, int32_t condition, const schema& columns,
+                                 const columnnames& names);
 
 // The note of a query that nests too deep to be evaluated.
 note toodeepnote(int64_t depth);

@@ -49,7 +49,7 @@ std::string valueclauses(readflags flags, std::string_view text) {
 }
 
 std::string columnnamed(const table& t, int32_t k) {
-  return "column " + quoted(t.columns[static_cast<size_t>(k)]->name);
+  return "column " + quoted(t.columns()[static_cast<size_t>(k)].name);
 }
 
 class tablereading {
@@ -144,7 +144,7 @@ class tablereading {
   }
 
   static std::string valuesentence(const readevent& e, const table& t, std::string_view text) {
-    const column& c = *t.columns[static_cast<size_t>(e.column)];
+    const column& c = t.columns()[static_cast<size_t>(e.column)];
     const std::string value = visible(c.printvalue(e.row));
     if (e.flags & readflag::empty) {
       return "an empty value in " + columnnamed(t, e.column) + ": read as " + value;
@@ -154,16 +154,16 @@ class tablereading {
   }
 
   static std::string typeaschar(const table& t, int32_t k, std::string_view text) {
-    const column& c = *t.columns[static_cast<size_t>(k)];
+    const column& c = t.columns()[static_cast<size_t>(k)];
     std::string sentence =
-        "the type " + quoted(text) + " of " + columnnamed(t, k) + " is read as " + c.typetext();
-    if (c.width() == 0) sentence += ", whose width 0 makes conditions compare it as integers";
+        "the type " + quoted(text) + " of " + columnnamed(t, k) + " is read as " + c.type().typetext();
+    if (c.type().comparesasinteger()) sentence += ", whose width 0 makes conditions compare it as integers";
     return sentence;
   }
 };
 
 void notequerysection(const inputread& input, const linenumbers& lines, explanation& e) {
-  const std::string_view section = input.kiirandokifejezes;
+  const std::string_view section = input.read.querylines;
   if (section.size() >= 3 && section.substr(0, 3) == "\xEF\xBB\xBF") {
     e.notes.push_back({1,
                        "the input begins with a byte-order mark (the bytes EF BB BF): it is "
@@ -186,7 +186,7 @@ void notequerysection(const inputread& input, const linenumbers& lines, explanat
                        "no empty line ends the query: the whole input is the query, and "
                        "there are no tables"});
   }
-  if (input.kifejezes.empty()) {
+  if (input.read.query.empty()) {
     e.notes.push_back({1, "the query is empty: its value is the empty table"});
   }
 }
@@ -214,11 +214,11 @@ std::vector<headerasrow> explainreading(const inputread& input, explanation& e) 
       if (crs) e.notes.push_back({lines.at(definition.begin), crsentence(crs)});
       continue;
     }
-    const table& t = input.tables[next++];
+    const table& t = input.read.tables[next++];
     tableinfo info;
     info.name = t.name;
     info.line = lines.at(definition.begin);
-    for (const auto& c : t.columns) info.columns.push_back({c->name, c->typetext()});
+    for (const column& c : t.columns()) info.columns.push_back({c.name, c.type().typetext()});
     info.rows = t.rowcount();
     info.notes = reading.notesof(definition, &t);
     for (const readevent& event : definition.events) {
@@ -229,8 +229,8 @@ std::vector<headerasrow> explainreading(const inputread& input, explanation& e) 
     if (crs) info.notes.push_back({info.line, crsentence(crs)});
     e.tables.push_back(std::move(info));
   }
-  const bool closed = input.text.size() > input.kiirandokifejezes.size();
-  if (e.tables.empty() && closed && !input.kifejezes.empty()) {
+  const bool closed = input.text.size() > input.read.querylines.size();
+  if (e.tables.empty() && closed && !input.read.query.empty()) {
     e.notes.push_back({0, "the input holds no table"});
   }
   return headers;

@@ -10,19 +10,17 @@
 #include <vector>
 
 #include "explain/explanation.h"
-#include "model/readnotes.h"
-#include "model/table.h"
+#include "input/input.h"
+#include "input/readnotes.h"
 
 namespace relalg {
 
 // What reading the input left behind.
 struct inputread {
-  std::string_view text;               // the input, carriage returns before line feeds dropped
-  std::vector<size_t> dropped;         // where each carriage return stood, as positions in text
-  std::string_view kiirandokifejezes;  // the query section as read, from position 0
-  std::string_view kifejezes;
-  std::vector<table> tables;
-  readnotes notes;
+  const input& read;
+  std::string_view text;        // the input, carriage returns before line feeds dropped
+  std::vector<size_t> dropped;  // where each carriage return stood, as positions in text
+  const readnotes& notes;
 };
 
 // A line that looks like a table header but was read as a row: the name it gives, its line.

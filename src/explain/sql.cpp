@@ -6,10 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "driver/querysection.h"
-#include "driver/tablesection.h"
 #include "explain/sqlquery.h"
-#include "model/intcolumn.h"
+#include "input/input.h"
 
 namespace relalg {
 
@@ -36,11 +34,11 @@ void appendinsert(const table& t, const std::string& name, std::string& out) {
   intbuffer buffer;
   for (int32_t row = 0; row < rows; ++row) {
     out += row % rowsperinsert == 0 ? "INSERT INTO " + name + " VALUES\n  (" : ",\n  (";
-    for (size_t k = 0; k < t.columns.size(); ++k) {
+    for (size_t k = 0; k < t.columns().size(); ++k) {
       if (k > 0) out += ", ";
-      const column& c = *t.columns[k];
+      const column& c = t.columns()[k];
       const std::string_view value = c.valueview(row, buffer);
-      out += dynamic_cast<const intcolumn*>(&c) ? std::string(value) : sqltext(value);
+      out += c.type().holdsintegers() ? std::string(value) : sqltext(value);
     }
     out += (row + 1) % rowsperinsert == 0 || row + 1 == rows ? ");\n" : ")";
   }
@@ -50,14 +48,14 @@ void appendinsert(const table& t, const std::string& name, std::string& out) {
 void warnutf8(const table& t, std::vector<std::string>& warnings) {
   std::string found;
   if (!validutf8(t.name)) found = "its name";
-  for (const auto& c : t.columns) {
-    if (found.empty() && !validutf8(c->name)) found = "the name of a column";
-    if (!found.empty() || dynamic_cast<const intcolumn*>(c.get())) continue;
-    intbuffer buffer;
-    for (int32_t row = 0; row < c->size() && found.empty(); ++row) {
-      const std::string_view value = c->valueview(row, buffer);
-      if (!validutf8(value))
-        found = "the text " + sqltext(commentsafe(value)) + " of column " + commentsafe(c->name);
+  for (const column& c : t.columns()) {
+    if (found.empty() && !validutf8(c.name)) found = "the name of a column";
+    if (!found.empty() || c.type().holdsintegers()) continue;
+    for (const textref& text : c.texts()) {
+      const std::string_view value = text.view();
+      if (validutf8(value)) continue;
+      found = "the text " + sqltext(commentsafe(value)) + " of column " + commentsafe(c.name);
+      break;
     }
   }
   if (!found.empty()) {
@@ -84,7 +82,7 @@ sqltables loadtables(const std::vector<table>& tables, const sqloptions& options
     }
     const std::string name = distinctnames({t.name}, loaded.taken).front();
     std::vector<std::string_view> labels;
-    for (const auto& c : t.columns) labels.push_back(c->name);
+    for (const column& c : t.columns()) labels.push_back(c.name);
     std::unordered_set<std::string> taken = reservedcolumns(options.dialect);
     const std::vector<std::string> columns = distinctnames(labels, taken);
     if (options.dialect != sqldialect::sqlite) warnutf8(t, loaded.warnings);
@@ -103,9 +101,8 @@ sqltables loadtables(const std::vector<table>& tables, const sqloptions& options
         out += "-- its column " + std::to_string(k + 1) + ", " + commentsafe(labels[k]) +
                ", is created as " + commentsafe(columns[k]) + ": SQL needs it distinct\n";
       }
-      declared.push_back(r.columns[k] + (dynamic_cast<const intcolumn*>(t.columns[k].get())
-                                             ? " INTEGER"
-                                             : " TEXT"));
+      declared.push_back(r.columns[k] +
+                         (t.columns()[k].type().holdsintegers() ? " INTEGER" : " TEXT"));
     }
     out += "CREATE TABLE " + r.from + " (";
     for (size_t k = 0; k < declared.size(); ++k) out += (k > 0 ? ", " : "") + declared[k];
@@ -127,7 +124,7 @@ std::vector<std::string> saturatedvalues(const std::vector<table>& tables, const
     for (const readevent& e : d.events) {
       if (e.kind != readnote::value || !(e.flags & readflag::saturated)) continue;
       intbuffer buffer;
-      const column& c = *t.columns[static_cast<size_t>(e.column)];
+      const column& c = t.columns()[static_cast<size_t>(e.column)];
       found.push_back("the value " + commentsafe(bytes.substr(e.begin, e.end - e.begin)) +
                       " of column " + commentsafe(c.name) + " of table " + commentsafe(t.name) +
                       " is read as " + std::string(c.valueview(e.row, buffer)) +
@@ -147,27 +144,20 @@ std::optional<sqldialect> sqldialectnamed(std::string_view name) {
   return std::nullopt;
 }
 
-std::string sqlscript(std::string input, const sqloptions& options) {
+std::string sqlscript(std::string bytes, const sqloptions& options) {
   // The sqlite3 shell ends a statement's text at a NUL byte, and other engines refuse it.
-  const bool nul = input.find('\0') != std::string::npos;
-  source ip(std::move(input));
-  const querysection q = readquerysection(ip);
-  std::vector<table> tables;
+  const bool nul = bytes.find('\0') != std::string::npos;
   readnotes notes;
-  readtablesection(ip, tables, &notes);
+  const input in = readinput(std::move(bytes), &notes);
   std::string out;
-  const sqltables loaded = loadtables(tables, options, out);
-  // The query is evaluated as relalg evaluates it, so every step's columns are relalg's own,
-  // but over the tables without their rows: a step's columns never depend on its rows, and a
+  const sqltables loaded = loadtables(in.tables, options, out);
+  // Every step's columns are the plan's: a step's columns never depend on its rows, and a
   // query too large for relalg still gets its script.
-  std::vector<table> shapesonly;
-  for (const table& t : tables) shapesonly.push_back(withoutrows(t));
-  const querytree tree(q.kifejezes);
-  shaperecorder recorder(tree, tables);
-  database w(shapesonly, database::joins::planned, &recorder);
-  w.query(tree);
-  const sqlstatement statement = translatequery(tree, recorder.shapes, loaded, options.dialect);
-  std::vector<std::string> warnings = saturatedvalues(tables, notes, *ip.bytes());
+  const querytree tree(in.query);
+  const plan plain = buildplan(tree, in.tables, rewrites::none);
+  const std::vector<sqlshape> shapes = shapesof(tree, plain, in.tables);
+  const sqlstatement statement = translatequery(tree, plain, shapes, loaded, options.dialect);
+  std::vector<std::string> warnings = saturatedvalues(in.tables, notes, *in.bytes);
   warnings.insert(warnings.end(), loaded.warnings.begin(), loaded.warnings.end());
   if (nul) {
     warnings.insert(warnings.begin(), "the input holds NUL bytes, which SQL text cannot carry");

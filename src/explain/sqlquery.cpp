@@ -7,11 +7,9 @@
 #include <set>
 #include <utility>
 
-#include "condition/comparison.h"
-#include "condition/condition.h"
-#include "model/charcolumn.h"
-#include "model/intcolumn.h"
 #include "model/textint.h"
+#include "operators/condition/comparison.h"
+#include "tree/walk.h"
 
 namespace relalg {
 
@@ -68,14 +66,18 @@ constexpr char numbercolumn[] = "\"#\"";
 
 class translator {
  public:
-  translator(const querytree& t, const std::vector<sqlshape>& s, const sqltables& loaded,
-             sqldialect d)
-      : tree(t), shapes(s), tables(loaded), dialect(d), taken(loaded.taken) {}
+  translator(const querytree& t, const plan& p, const std::vector<sqlshape>& s,
+             const sqltables& loaded, sqldialect d)
+      : tree(t), plain(p), shapes(s), tables(loaded), dialect(d), taken(loaded.taken) {
+    for (const step& each : plain.steps) stepof[each.node] = &each;
+  }
 
   sqlstatement run();
 
  private:
   const querytree& tree;
+  const plan& plain;
+  std::unordered_map<int32_t, const step*> stepof;  // each node's step
   const std::vector<sqlshape>& shapes;
   const sqltables& tables;
   const sqldialect dialect;
@@ -100,8 +102,7 @@ class translator {
   std::string finalorder(const sqlrelation& r, const sqlshape& s);
 
   std::string condition(int32_t root, const sqlrelation& r, const sqlshape& rs);
-  std::string comparison(const conditionnode& c, const columnlist& columns, const sqlrelation& r,
-                         const sqlshape& rs);
+  std::string comparison(int32_t node, const sqlrelation& r, const sqlshape& rs);
   std::string operand(std::string_view text, int32_t position, bool isint, bool ordering,
                       const sqlrelation& r, const sqlshape& rs);
   // A text column's values read as integers: what the engine's CAST may read otherwise.
@@ -116,20 +117,8 @@ void translator::warn(std::string text) {
 sqlstatement translator::run() {
   relations.resize(tree.nodes.size());
   if (!tree.toodeep()) {
-    // Operands before the calls that read them, without recursion: a query nests deep.
-    std::vector<std::pair<int32_t, bool>> pending{{tree.root(), false}};
-    while (!pending.empty()) {
-      const auto [node, ready] = pending.back();
-      pending.pop_back();
-      if (ready) {
-        relations[static_cast<size_t>(node)] = translate(node);
-        continue;
-      }
-      pending.emplace_back(node, true);
-      const querynode& n = tree.nodes[static_cast<size_t>(node)];
-      if (n.second != querynode::none) pending.emplace_back(n.second, false);
-      if (n.first != querynode::none) pending.emplace_back(n.first, false);
-    }
+    // The plan's steps stand operands first, a step for each node.
+    for (const step& s : plain.steps) relations[static_cast<size_t>(s.node)] = translate(s.node);
   }
   if (tree.toodeep() || shapes.front().columns.columns.empty()) {
     done.warnings = {"the result has no columns: the statement returns no rows"};
@@ -140,7 +129,7 @@ sqlstatement translator::run() {
   const sqlshape& s = shapes.front();
   std::vector<std::string> outputs;
   for (size_t k = 0; k < r.columns.size(); ++k) {
-    const std::string name = sqlname(s.columns.columns[k]->name);
+    const std::string name = sqlname(s.columns.columns[k].name);
     outputs.push_back(r.columns[k] == name ? name : r.columns[k] + " AS " + name);
   }
   if (!steps.empty()) done.text = "WITH\n" + join(steps, ",\n") + "\n";
@@ -156,7 +145,7 @@ std::string translator::finalorder(const sqlrelation& r, const sqlshape& s) {
   for (size_t k = 0; k < r.columns.size(); ++k) {
     std::string key = r.from + "." + r.columns[k];
     if (!s.ints[k]) {
-      warnhighbyte(s.columns.columns[k]->name, s.facts[k]);
+      warnhighbyte(s.columns.columns[k].name, s.facts[k]);
       if (dialect == sqldialect::postgres) key += " COLLATE \"C\"";
     }
     keys.push_back(std::move(key));
@@ -202,7 +191,7 @@ sqlrelation translator::addstep(std::string_view keyword, const sqlshape& s, boo
   while (taken.count(foldcase(name))) name += '_';
   taken.insert(foldcase(name));
   std::vector<std::string_view> labels;
-  for (const auto& c : s.columns.columns) labels.push_back(c->name);
+  for (const columnschema& c : s.columns.columns) labels.push_back(c.name);
   std::unordered_set<std::string> names{"#"};
   sqlrelation made{name, {}, numbered ? numbercolumn : std::string()};
   for (const std::string& label : distinctnames(labels, names)) {
@@ -231,16 +220,9 @@ sqlrelation translator::select(const querynode& n, const sqlshape& s) {
 
 sqlrelation translator::project(const querynode& n, const sqlshape& s) {
   const sqlrelation& r = relations[static_cast<size_t>(n.first)];
-  const table& operand = shapes[static_cast<size_t>(n.first)].columns;
   std::vector<std::string> picked;
-  for (const std::string_view name : projectnames(n.rest)) {
-    // The first column of the name; a name no column bears adds none.
-    for (size_t k = 0; k < operand.columns.size(); ++k) {
-      if (operand.columns[k]->name == name) {
-        picked.push_back(r.columns[k]);
-        break;
-      }
-    }
+  for (const int32_t k : stepof.at(static_cast<int32_t>(&n - tree.nodes.data()))->columns) {
+    picked.push_back(r.columns[static_cast<size_t>(k)]);
   }
   return addstep("project", s, false, "SELECT DISTINCT " + join(picked, ", ") + " FROM " + r.from);
 }
@@ -269,7 +251,7 @@ sqlrelation translator::unite(const querynode& n, const sqlshape& s) {
     } else if (as.ints[k] == bs.ints[k]) {
       second.push_back(b.columns[k]);
     } else if (as.ints[k]) {
-      second.push_back(castint(b.columns[k], bs.columns.columns[k]->name, bs.facts[k]));
+      second.push_back(castint(b.columns[k], bs.columns.columns[k].name, bs.facts[k]));
     } else {
       second.push_back("CAST(" + b.columns[k] + " AS TEXT)");
     }
@@ -305,63 +287,62 @@ sqlrelation translator::minus(const querynode& n, const sqlshape& s) {
 }
 
 std::string translator::condition(int32_t root, const sqlrelation& r, const sqlshape& rs) {
-  const columnlist columns = columnlist::of(rs.columns);
-  std::string out;
-  // A connective's pieces in the order they are written, without recursion: a condition
-  // nests deep. A piece is a node of the condition or a fixed text.
-  struct piece {
-    int32_t node;
-    const char* text;
-  };
-  std::vector<piece> pending{{root, nullptr}};
-  size_t depth = 0;  // of the parentheses open
-  size_t deepest = 0;
-  while (!pending.empty()) {
-    const piece p = pending.back();
-    pending.pop_back();
-    if (p.text) {
-      out += p.text;
-      if (*p.text == ')') --depth;
-      continue;
+  // A connective's pieces in the order they are written: AND and OR between their operands,
+  // each connective in parentheses.
+  struct writer : walkevents {
+    translator& to;
+    const sqlrelation& r;
+    const sqlshape& rs;
+    std::string out;
+    size_t depth = 0;  // of the nodes entered
+    size_t deepest = 0;
+
+    writer(translator& t, const sqlrelation& relation, const sqlshape& shape)
+        : to(t), r(relation), rs(shape) {}
+
+    bool enter(int32_t node) {
+      deepest = std::max(deepest, ++depth);
+      const conditionnode& c = to.tree.conditions[static_cast<size_t>(node)];
+      switch (c.k) {
+        case conditionkind::unrecognised:
+          out += "FALSE";  // an unrecognised condition answers no
+          break;
+        case conditionkind::andkind:
+        case conditionkind::orkind:
+          out += "(";
+          break;
+        case conditionkind::notkind:
+          out += "NOT (";
+          break;
+        default:
+          out += to.comparison(node, r, rs);
+      }
+      return true;
     }
-    deepest = std::max(deepest, ++depth);
-    const conditionnode& c = tree.conditions[static_cast<size_t>(p.node)];
-    switch (c.k) {
-      case conditionkind::unrecognised:
-        out += "FALSE";  // an unrecognised condition answers no
-        break;
-      case conditionkind::andkind:
-      case conditionkind::orkind:
-        pending.push_back({-1, ")"});
-        pending.push_back({c.second, nullptr});
-        pending.push_back({-1, c.k == conditionkind::andkind ? " AND " : " OR "});
-        pending.push_back({c.first, nullptr});
-        out += "(";
-        break;
-      case conditionkind::notkind:
-        pending.push_back({-1, ")"});
-        pending.push_back({c.first, nullptr});
-        out += "NOT (";
-        break;
-      default:
-        out += comparison(c, columns, r, rs);
+    void between(int32_t node) {
+      const bool both = to.tree.conditions[static_cast<size_t>(node)].k == conditionkind::andkind;
+      out += both ? " AND " : " OR ";
     }
-    if (c.k != conditionkind::andkind && c.k != conditionkind::orkind &&
-        c.k != conditionkind::notkind) {
+    void leave(int32_t node) {
       --depth;
+      const conditionkind k = to.tree.conditions[static_cast<size_t>(node)].k;
+      if (k == conditionkind::andkind || k == conditionkind::orkind || k == conditionkind::notkind) {
+        out += ")";
+      }
     }
-  }
-  if (deepest > maxexpressiondepth) {
-    warn("a condition nests " + std::to_string(deepest) +
+  } w(*this, r, rs);
+  walk(tree.conditions, root, w);
+  if (w.deepest > maxexpressiondepth) {
+    warn("a condition nests " + std::to_string(w.deepest) +
          " levels deep: engines may refuse it (SQLite past " + std::to_string(maxexpressiondepth) +
          ")");
   }
-  return out;
+  return std::move(w.out);
 }
 
-std::string translator::comparison(const conditionnode& c, const columnlist& columns,
-                                   const sqlrelation& r, const sqlshape& rs) {
-  const comparisonplan plan = plancomparison(c, columns);
+std::string translator::comparison(int32_t node, const sqlrelation& r, const sqlshape& rs) {
+  const conditionnode& c = tree.conditions[static_cast<size_t>(node)];
+  const binding& plan = plain.bindings[static_cast<size_t>(node)];
   const bool ordering = c.k != conditionkind::eq && c.k != conditionkind::neq;
   std::string left = operand(c.left, plan.left, plan.isint, ordering, r, rs);
   const std::string right = operand(c.right, plan.right, plan.isint, ordering, r, rs);
@@ -391,7 +372,7 @@ std::string translator::operand(std::string_view text, int32_t position, bool is
   }
   const auto k = static_cast<size_t>(position);
   const std::string& ref = r.columns[k];
-  const std::string& name = rs.columns.columns[k]->name;
+  const std::string& name = rs.columns.columns[k].name;
   if (rs.ints[k]) return isint ? ref : "CAST(" + ref + " AS TEXT)";
   if (rs.facts[k].quoted) {
     warn("the text " + sqltext(commentsafe(*rs.facts[k].quoted)) + " of column " +
@@ -428,69 +409,45 @@ void translator::warnhighbyte(std::string_view name, const textfacts& facts) {
 
 }  // namespace
 
-table withoutrows(const table& t) {
-  table empty;
-  empty.name = t.name;
-  for (const auto& c : t.columns) empty.addcolumn(emptylike(*c));
-  return empty;
-}
+namespace {
 
-shaperecorder::shaperecorder(const querytree& t, const std::vector<table>& input)
-    : shapes(t.nodes.size()), tree(t) {
-  for (const table& each : input) named[each.name] = &each;
-}
-
-void shaperecorder::seen(int32_t node, const table& t, int64_t) {
-  sqlshape& s = shapes[static_cast<size_t>(node)];
-  s.columns.name = t.name;
-  for (const auto& c : t.columns) {
-    s.columns.addcolumn(emptylike(*c));
-    s.ints.push_back(dynamic_cast<const intcolumn*>(c.get()) != nullptr);
-  }
-  s.facts = factsof(tree.nodes[static_cast<size_t>(node)], t);
-}
-
-std::vector<textfacts> shaperecorder::factsof(const querynode& n, const table& t) const {
-  std::vector<textfacts> facts(t.columns.size());
-  if (t.columns.empty()) return facts;
-  // Of every value that reaches a column from the input, those the rows kept included: an
-  // engine may move a comparison below a filter and read values that relalg never compares.
+// The facts of the values that reach each column of a step from the input: of every value,
+// those the rows kept included, since an engine may move a comparison below a filter and
+// read values that relalg never compares.
+std::vector<textfacts> factsof(const querytree& tree, const step& s,
+                               const std::vector<sqlshape>& shapes,
+                               const std::vector<table>& input) {
+  std::vector<textfacts> facts(s.output.columns.size());
+  if (facts.empty()) return facts;
+  const querynode& n = tree.nodes[static_cast<size_t>(s.node)];
   const auto of = [&](int32_t operand) -> const sqlshape& {
     return shapes[static_cast<size_t>(operand)];
   };
-  switch (n.op) {
-    case operatorkind::table: {
-      const table& input = *named.at(n.name);
-      for (size_t k = 0; k < input.columns.size() && k < facts.size(); ++k) {
-        if (dynamic_cast<const intcolumn*>(input.columns[k].get())) continue;
-        intbuffer buffer;
-        const column& c = *input.columns[k];
-        for (int32_t row = 0; row < c.size(); ++row) facts[k].add(c.valueview(row, buffer));
+  switch (s.kind) {
+    case stepkind::table: {
+      const table& t = input[static_cast<size_t>(s.table)];
+      for (size_t k = 0; k < facts.size(); ++k) {
+        const column& c = t.columns()[k];
+        if (c.type().holdsintegers()) continue;
+        for (const textref& value : c.texts()) facts[k].add(value.view());
       }
       break;
     }
-    case operatorkind::select:
-    case operatorkind::rename:
-    case operatorkind::minus:
+    case stepkind::select:
+    case stepkind::rename:
+    case stepkind::minus:
       facts = of(n.first).facts;
       break;
-    case operatorkind::project: {
-      const sqlshape& r = of(n.first);
-      size_t k = 0;
-      for (const std::string_view name : projectnames(n.rest)) {
-        for (size_t from = 0; from < r.columns.columns.size(); ++from) {
-          if (r.columns.columns[from]->name != name) continue;
-          facts[k++] = r.facts[from];  // the first column of the name
-          break;
-        }
+    case stepkind::project:
+      for (size_t k = 0; k < s.columns.size(); ++k) {
+        facts[k] = of(n.first).facts[static_cast<size_t>(s.columns[k])];
       }
       break;
-    }
-    case operatorkind::product:
+    case stepkind::product:
       facts = of(n.first).facts;
       facts.insert(facts.end(), of(n.second).facts.begin(), of(n.second).facts.end());
       break;
-    case operatorkind::unite: {
+    case stepkind::unite: {
       facts = of(n.first).facts;
       const sqlshape& u = of(n.second);
       for (size_t k = 0; k < facts.size(); ++k) {
@@ -504,14 +461,34 @@ std::vector<textfacts> shaperecorder::factsof(const querynode& n, const table& t
       }
       break;
     }
+    case stepkind::empty:
+    case stepkind::join:
+      break;
   }
-  facts.resize(t.columns.size());
+  facts.resize(s.output.columns.size());
   return facts;
 }
 
-sqlstatement translatequery(const querytree& tree, const std::vector<sqlshape>& shapes,
-                            const sqltables& tables, sqldialect dialect) {
-  return translator(tree, shapes, tables, dialect).run();
+}  // namespace
+
+std::vector<sqlshape> shapesof(const querytree& tree, const plan& plain,
+                               const std::vector<table>& input) {
+  std::vector<sqlshape> shapes(tree.nodes.size());
+  // Operands' steps come first: each node's shape is made from theirs.
+  for (const step& s : plain.steps) {
+    if (s.node < 0) continue;  // a query too deep has no nodes
+    sqlshape& shape = shapes[static_cast<size_t>(s.node)];
+    shape.columns = s.output;
+    for (const columnschema& c : s.output.columns) shape.ints.push_back(c.type.holdsintegers());
+    shape.facts = factsof(tree, s, shapes, input);
+  }
+  return shapes;
+}
+
+sqlstatement translatequery(const querytree& tree, const plan& plain,
+                            const std::vector<sqlshape>& shapes, const sqltables& tables,
+                            sqldialect dialect) {
+  return translator(tree, plain, shapes, tables, dialect).run();
 }
 
 }  // namespace relalg

@@ -10,39 +10,23 @@
 
 #include "explain/sqltext.h"
 #include "model/table.h"
-#include "query/database.h"
-#include "syntax/querytree.h"
+#include "plan/plan.h"
+#include "tree/querytree.h"
 
 namespace relalg {
 
 // A node's value as the translation needs it: its columns' names and types, and for its text
 // columns the facts of every input value that reaches them.
 struct sqlshape {
-  table columns;           // columns without values
+  schema columns;
   std::vector<bool> ints;  // for each column, whether it holds integers
   std::vector<textfacts> facts;
 };
 
-// The same table without its rows: the same name and columns, so the query evaluates over it
-// to values of the same columns, at no cost however many rows the input has.
-table withoutrows(const table& t);
-
-// Records every node's shape as the evaluation over the tables without rows reaches it; the
-// facts of a table's values are taken from the input table of its name.
-class shaperecorder : public observer {
- public:
-  shaperecorder(const querytree& tree, const std::vector<table>& input);
-  void seen(int32_t node, const table& t, int64_t rows) override;
-
-  std::vector<sqlshape> shapes;
-
- private:
-  const querytree& tree;
-  // For each name, the input table the query reaches by it: the last of the name.
-  std::unordered_map<std::string_view, const table*> named;
-
-  std::vector<textfacts> factsof(const querynode& n, const table& t) const;
-};
+// The shape of every node of the tree, from the plan of the tree as it stands (a step for each
+// node); the facts of a table's values are taken from the input table the query reads.
+std::vector<sqlshape> shapesof(const querytree& tree, const plan& plain,
+                               const std::vector<table>& input);
 
 // Something a FROM clause can read: an input table or a step, and its columns there.
 struct sqlrelation {
@@ -63,12 +47,14 @@ struct sqltables {
 };
 
 // The statement of the query and the warnings that go before it: where SQL may answer
-// otherwise for this input. `shapes` holds the shape of every node of the tree.
+// otherwise for this input. `shapes` holds the shape of every node of the tree, and `plain`
+// is the tree's plan without rewrites.
 struct sqlstatement {
   std::vector<std::string> warnings;
   std::string text;
 };
-sqlstatement translatequery(const querytree& tree, const std::vector<sqlshape>& shapes,
-                            const sqltables& tables, sqldialect dialect);
+sqlstatement translatequery(const querytree& tree, const plan& plain,
+                            const std::vector<sqlshape>& shapes, const sqltables& tables,
+                            sqldialect dialect);
 
 }  // namespace relalg

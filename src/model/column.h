@@ -1,4 +1,4 @@
-// The abstract column: a name, a type and the values of one attribute in row order.
+// A column: a name, a type, and the values of one attribute in row order.
 #pragma once
 
 #include <cstdint>
@@ -7,64 +7,91 @@
 #include <string_view>
 #include <vector>
 
-#include "model/readflags.h"
-#include "model/source.h"
+#include "model/copyonwrite.h"
 #include "model/textint.h"
+#include "model/textref.h"
+#include "model/textstore.h"
 
 namespace relalg {
 
+// What a column holds: signed 32-bit integers, or texts declared char(N), N recorded and
+// printed but never enforced.
+class columntype {
+ public:
+  static columntype integer() { return columntype(true, 0); }
+  static columntype text(int width) { return columntype(false, width); }
+
+  bool holdsintegers() const { return integers; }
+  int width() const { return declared; }
+  // Whether conditions compare the column's values as integers: an integer column, and a text
+  // column declared with width 0, which has always compared so.
+  bool comparesasinteger() const { return declared == 0; }
+  // As a table header writes it: int, or char(N).
+  std::string typetext() const;
+
+  bool operator==(const columntype& other) const {
+    return integers == other.integers && declared == other.declared;
+  }
+  bool operator!=(const columntype& other) const { return !(*this == other); }
+
+ private:
+  columntype(bool holdsintegers, int width) : integers(holdsintegers), declared(width) {}
+  bool integers;
+  int declared;
+};
+
+// A value type: copies share their values until one of them changes its own. Rows are
+// numbered from 0 and every row argument must be below size().
 class column {
  public:
   std::string name;
 
-  column() = default;
-  explicit column(std::string label) : name(std::move(label)) {}
-  virtual ~column() = default;
+  column(std::string label, columntype type) : name(std::move(label)), kind(type) {}
 
-  // The declared text width; 0 for an integer column. Other code tells the types apart by it.
-  virtual int width() const = 0;
-  // The type as written in a table header.
-  virtual std::string typetext() const = 0;
-  // The value as written in the output file.
-  virtual std::string printvalue(int32_t row) const = 0;
-  // The value as plain text, as values move between tables and are compared.
-  virtual std::string value(int32_t row) const = 0;
-  // Appends one value given as plain text.
-  virtual void addvalue(std::string_view text) = 0;
-  // Reads one value from the input and appends it; the separator after it stays in the input.
-  // Answers how the value stood there: no flag when exactly as printvalue prints it.
-  virtual readflags readvalue(source& ip) = 0;
-  virtual int32_t size() const = 0;
-  // A new column of the same type, name, width and values.
-  virtual std::shared_ptr<column> clone() const = 0;
-  virtual void eraserow(int32_t row) = 0;
-  // Negative, zero or positive as the value of row1 is below, equal to or above that of row2.
-  virtual int comparerows(int32_t row1, int32_t row2) const = 0;
-  virtual void swaprows(int32_t row1, int32_t row2) = 0;
+  const columntype& type() const { return kind; }
+  int32_t size() const;
 
-  // Faster forms of the operations above, for tables of a million rows.
-  // Keeps the given rows in the given order (a row may be named more than once).
-  virtual void keeprows(const std::vector<int32_t>& rows) = 0;
-  // `value` without building a string: a view of the stored text, or digits in the buffer.
-  virtual std::string_view valueview(int32_t row, intbuffer& buffer) const = 0;
+  // The values, for the loops over many rows: of an integer column, or of a text column.
+  const std::vector<int32_t>& integers() const { return numbers.get(); }
+  const std::vector<textref>& texts() const { return words.get(); }
+
+  // The value as plain text, as values move between tables and are compared: an integer's
+  // digits written into the buffer, or a view of the stored text.
+  std::string_view valueview(int32_t row, intbuffer& buffer) const;
+  // The value as the output prints it: an integer's digits, a text between single quotes.
+  std::string printvalue(int32_t row) const;
+
+  // Appends a value given as plain text: an integer column reads it as atoi would.
+  void addvalue(std::string_view text);
+  // The lists that read values are appended to directly: an integer column's, or a text
+  // column's for texts that lie in `bytes`, which the column then keeps alive.
+  std::vector<int32_t>& integerlist() { return numbers.edit(); }
+  std::vector<textref>& textlist(const std::shared_ptr<const std::string>& bytes);
   // Makes room for this many values in all.
-  virtual void reserve(int32_t rows) = 0;
-  // One key for each of the given rows, whose order among them is the order of comparerows:
-  // equal keys for equal values, so rows can be sorted by counting instead of by comparing.
-  virtual std::vector<uint32_t> sortkeys(const std::vector<int32_t>& rows) const = 0;
-  // Appends every value of another column of this same type, unchanged.
-  virtual void appendall(const column& other) = 0;
-  // Holds instead, for each pick, the value of a row of first (the row pick) or of second
-  // (the row -1 - pick), both columns of this same type: two lists of rows merged.
-  virtual void pickrows(const column& first, const column& second,
-                        const std::vector<int32_t>& picks) = 0;
-};
+  void reserve(int32_t rows);
 
-// An empty column of the same type, name and width as c.
-inline std::shared_ptr<column> emptylike(const column& c) {
-  auto empty = c.clone();
-  empty->keeprows({});
-  return empty;
-}
+  // Keeps the given rows in the given order (a row may be named more than once).
+  void gather(const std::vector<int32_t>& rows);
+  // Appends every value of a column of the same type.
+  void append(const column& other);
+  // Holds instead, for each pick, the value of a row of first (the row pick) or of second (the
+  // row -1 - pick), both columns of this same type: two lists of rows merged.
+  void pick(const column& first, const column& second, const std::vector<int32_t>& picks);
+  // This column's values as a column of another type holds them, passed through their text:
+  // an integer becomes its digits, a text its atoi reading. The same type gives the same values.
+  column convertedto(columntype type) const;
+  // The same name and type, without values.
+  column emptycopy() const { return column(name, kind); }
+
+  // One key for each of the given rows, in the order of the rows' values: equal keys for equal
+  // values, so rows can be sorted by counting instead of by comparing.
+  std::vector<uint32_t> sortkeys(const std::vector<int32_t>& rows) const;
+
+ private:
+  columntype kind;
+  copyonwrite<int32_t> numbers;  // an integer column's values
+  copyonwrite<textref> words;    // a text column's values
+  textstore bytes;               // what the texts refer to
+};
 
 }  // namespace relalg

@@ -1,0 +1,113 @@
+// Rows held once for each set of equal values, found again by hash: the one hashed row set of
+// distinct rows, differences and join keys.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/hashslots.h"
+#include "model/rowvalues.h"
+
+namespace relalg {
+
+// Each row held is kept as a copy of its values, one after another, so that a row met again is
+// compared with them in a few cache lines, not at random in its columns and the input. An
+// integer takes four bytes; a text its length in two, then its bytes, or a mark and its textref
+// when it is long. Rows held are numbered from 0 in the order they were added.
+class rowset {
+ public:
+  static constexpr size_t none = SIZE_MAX;
+
+  // For rows of lists of these types.
+  explicit rowset(const rowvalues& kind) : types(kind.columns) {}
+
+  size_t size() const { return starts.size(); }
+
+  // Holds row of from unless a row of its values is held; answers the number of the row of
+  // those values, and sets added when it is this one.
+  size_t add(const rowvalues& from, size_t row, uint64_t hash, bool& added);
+
+  // The number of the row held with the values of a row of lists of the same types, or none.
+  size_t find(const rowvalues& from, size_t row, uint64_t hash) const {
+    return lookup(hash, [&](size_t k, auto& number, auto& text) {
+      if (from.columns[k].integers) {
+        number = from.columns[k].integers[row];
+      } else {
+        text = from.columns[k].texts[row].view();
+      }
+    });
+  }
+
+  // The same for values given one column at a time: value(k, number, text) sets the number of
+  // an integer column k, or the text of a text column.
+  template <typename values>
+  size_t lookup(uint64_t hash, values&& value) const {
+    size_t at;
+    if (!slots.find(hash, [&](size_t held) { return same(held, value); }, at)) return none;
+    return slots.row(at);
+  }
+
+  // Starts fetching where a search for this hash begins.
+  void fetch(uint64_t hash) const { slots.fetch(hash); }
+
+ private:
+  static constexpr uint16_t longmark = 0xffff;
+  // Texts longer than this are kept by reference: the copies stay a few cache lines each.
+  static constexpr size_t inlinetext = 64;
+
+  std::vector<columnvalues> types;  // whose integers or texts say each column's type
+  hashslots slots;                  // each holds the number of a row held
+  std::string bytes;                // the values of the rows held
+  std::vector<size_t> starts;       // where each row's values begin
+
+  void put(const void* value, size_t size) { bytes.append(static_cast<const char*>(value), size); }
+
+  template <typename value>
+  static value take(const char*& at) {
+    value v;
+    std::memcpy(&v, at, sizeof v);
+    at += sizeof v;
+    return v;
+  }
+
+  template <typename values>
+  bool same(size_t held, values& value) const {
+    const char* at = bytes.data() + starts[held];
+    for (size_t k = 0; k < types.size(); ++k) {
+      int32_t number = 0;
+      std::string_view text;
+      value(k, number, text);
+      if (types[k].integers) {
+        if (take<int32_t>(at) != number) return false;
+        continue;
+      }
+      const auto length = take<uint16_t>(at);
+      if (length == longmark) {
+        if (!sametext(take<textref>(at).view(), text)) return false;
+        continue;
+      }
+      if (!sametext(std::string_view(at, length), text)) return false;
+      at += length;
+    }
+    return true;
+  }
+};
+
+// Each row's hash, worked in two halves at once when there are many.
+std::vector<uint64_t> rowhashes(const rowvalues& rows);
+
+// The first row of each set of equal rows, in row order; none as soon as more than most rows
+// differ, or nearly all of the first few thousand: sorting all the rows costs less then.
+std::optional<std::vector<int32_t>> firstdistinct(const rowvalues& rows, size_t most);
+
+// For each row of one table, whether another holds a row of the same values (lists of the same
+// types, hashed alike).
+std::vector<uint8_t> heldin(const rowvalues& rows, const std::vector<uint64_t>& hashes,
+                            const rowvalues& other, const std::vector<uint64_t>& otherhashes);
+
+}  // namespace relalg

@@ -1,0 +1,127 @@
+// Join: the combinations of the operands' rows that pass a selection over their product,
+// found operand by operand without building the product.
+#include <optional>
+
+#include "model/rowlimit.h"
+#include "operators/condition/condition.h"
+#include "operators/join/keyindex.h"
+#include "operators/operators.h"
+
+namespace relalg {
+
+namespace {
+
+// How many rows of the first operand ahead its keys are fetched.
+constexpr size_t fetchdistance = 8;
+
+// One operand as the walk meets it.
+struct level {
+  // The operand's sorted distinct rows that pass its own conjuncts.
+  std::vector<int32_t> rows;
+  // Equalities with earlier operands, met through an index of those rows.
+  std::optional<keyindex> index;
+  // Conjuncts read last at this operand, asked for all its candidates at once.
+  std::vector<condition> checks;
+  // The candidates that passed the checks, for the rows bound at the operands before.
+  std::vector<int32_t> passed;
+};
+
+// Keeps the rows for which z holds, the rows of the other slots fixed.
+void keepwhere(const condition& z, int32_t slot, const int32_t* fixed, std::vector<int32_t>& rows) {
+  const std::vector<uint8_t> holds = z.evaluate({slot, rows.data(), 0, rows.size(), fixed});
+  size_t kept = 0;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (holds[i]) rows[kept++] = rows[i];
+  }
+  rows.resize(kept);
+}
+
+}  // namespace
+
+table join(const querytree& tree, const plan& p, const step& s, const std::vector<table>& parts) {
+  const joinparts& j = s.join;
+  const size_t k = parts.size();
+  std::vector<std::vector<int32_t>> found(k);
+  // Every operand's columns, in order, each in the slot of its operand.
+  std::vector<boundcolumn> columns;
+  for (size_t slot = 0; slot < k; ++slot) {
+    for (const column& c : parts[slot].columns()) {
+      columns.push_back({static_cast<int32_t>(slot), &c});
+    }
+  }
+  const auto conditionat = [&](int32_t root) { return condition(tree, root, p.bindings, columns); };
+  // A conjunct that reads no column gives the same answer for every combination: asked once.
+  for (const int32_t c : j.constants) {
+    if (!conditionat(c).evaluate({0, nullptr, 0, 1, nullptr}).front()) {
+      return table::combined(parts, found);
+    }
+  }
+  std::vector<level> levels(k);
+  std::vector<std::vector<keypart>> keys(k);
+  for (const joinkey& key : j.keys) {
+    const boundcolumn& probe = columns[static_cast<size_t>(key.probe)];
+    const boundcolumn& build = columns[static_cast<size_t>(key.build)];
+    keys[static_cast<size_t>(build.slot)].push_back({probe.slot, probe.c, build.c, key.isint});
+  }
+  for (size_t slot = 0; slot < k; ++slot) {
+    level& at = levels[slot];
+    at.rows = parts[slot].distinctrows();
+    for (const int32_t f : j.filters[slot]) {
+      keepwhere(conditionat(f), static_cast<int32_t>(slot), nullptr, at.rows);
+    }
+    if (at.rows.empty()) return table::combined(parts, found);
+    if (!keys[slot].empty()) at.index.emplace(at.rows, std::move(keys[slot]));
+    for (const int32_t c : j.checks[slot]) at.checks.push_back(conditionat(c));
+  }
+  // An odometer over the operands: next[l] is the next candidate of operand l, given the rows
+  // bound at the operands before it.
+  std::vector<int32_t> bound(k);
+  std::vector<const int32_t*> next(k);
+  std::vector<const int32_t*> end(k);
+  const auto open = [&](size_t l) {
+    level& at = levels[l];
+    keyindex::match m{at.rows.data(), at.rows.data() + at.rows.size()};
+    if (at.index) m = at.index->find(bound.data());
+    if (!at.checks.empty() && m.first != m.last) {
+      at.passed.assign(m.first, m.last);
+      for (const condition& c : at.checks) {
+        keepwhere(c, static_cast<int32_t>(l), bound.data(), at.passed);
+      }
+      m = {at.passed.data(), at.passed.data() + at.passed.size()};
+    }
+    next[l] = m.first;
+    end[l] = m.last;
+  };
+  // The first operand's rows are walked in order (it has no keys and no checks): the keys the
+  // second probes with are fetched ahead, since they lie at random in their columns, and so do
+  // the index slots they reach.
+  const keyindex* second =
+      k > 1 && levels[1].index && levels[1].index->probesfirst() ? &*levels[1].index : nullptr;
+  const std::vector<int32_t>& firstrows = levels[0].rows;
+  int32_t count = 0;
+  size_t l = 0;
+  open(0);
+  while (true) {
+    if (next[l] == end[l]) {
+      if (l == 0) break;
+      --l;
+      continue;
+    }
+    const int32_t* const candidate = next[l]++;
+    if (l == 0 && second) {
+      const auto i = static_cast<size_t>(candidate - firstrows.data());
+      if (i + 2 * fetchdistance < firstrows.size()) second->fetchahead(firstrows[i + 2 * fetchdistance]);
+      if (i + fetchdistance < firstrows.size()) second->fetchnext(firstrows[i + fetchdistance]);
+    }
+    bound[l] = *candidate;
+    if (l + 1 < k) {
+      open(++l);
+      continue;
+    }
+    count = checkedrowcount(uint64_t{1} + static_cast<uint64_t>(count));
+    for (size_t i = 0; i < k; ++i) found[i].push_back(bound[i]);
+  }
+  return table::combined(parts, found);
+}
+
+}  // namespace relalg

@@ -1,0 +1,23 @@
+// The rewrites of a plan: a selection over products planned as a join, and the steps a
+// selection is moved below so that it meets the product it reads.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "plan/plan.h"
+#include "tree/querytree.h"
+
+namespace relalg {
+
+// Rewrites the selection at step `at`, the last step made, where it reads (through renamings
+// and projections) a product or a join: the selection's conjuncts, bound by position to the
+// columns they named before the rewrite, join the product's operands; the renaming or
+// projection is made over the join. Steps replaced are marked removed, new ones appended.
+// Answers the step that now gives the selection's value.
+int32_t planjoin(const querytree& tree, plan& p, std::vector<bool>& removed, int32_t at);
+
+// The plan without its removed steps, every operand's index made anew.
+plan dropremoved(plan p, const std::vector<bool>& removed);
+
+}  // namespace relalg
