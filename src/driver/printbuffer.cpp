@@ -72,8 +72,8 @@ void printbuffer::putrows(const table& t, size_t first, size_t last) {
       if (k > 0) put(',');
       if (columns[k].integers) {
         char* at = room(intwidth);
-        used += static_cast<size_t>(
-            std::to_chars(at, at + intwidth, columns[k].integers[row]).ptr - at);
+        used += static_cast<size_t>(std::to_chars(at, at + intwidth, columns[k].integers[row]).ptr -
+                                    at);
         continue;
       }
       const std::string_view text = columns[k].texts[row].view();

@@ -36,7 +36,8 @@ std::vector<size_t> droppedreturns(const std::string& input) {
 // nodes that the values of folded nodes are made from.
 class recorder : public observer {
  public:
-  recorder(size_t nodes, int32_t shown) : rows(nodes, 0), first(nodes), values(nodes), wanted(nodes) {
+  recorder(size_t nodes, int32_t shown)
+      : rows(nodes, 0), first(nodes), values(nodes), wanted(nodes) {
     preview = shown;
   }
 
@@ -194,8 +195,11 @@ void describejoins(const querytree& tree, const plan& p, explanation& e) {
       const step& o = p.steps[static_cast<size_t>(operand)];
       j.operands.push_back(o.node);
     }
-    const auto columnname = [&](int32_t k) { return s.output.columns[static_cast<size_t>(k)].name; };
-    for (const joinkey& key : s.join.keys) j.keys.push_back({columnname(key.probe), columnname(key.build)});
+    const auto columnname = [&](int32_t k) {
+      return s.output.columns[static_cast<size_t>(k)].name;
+    };
+    for (const joinkey& key : s.join.keys)
+      j.keys.push_back({columnname(key.probe), columnname(key.build)});
     const auto texts = [&](const std::vector<int32_t>& conjuncts) {
       std::vector<std::string_view> out;
       for (const int32_t c : conjuncts) out.push_back(tree.conditions[static_cast<size_t>(c)].text);

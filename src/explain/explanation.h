@@ -56,8 +56,8 @@ struct joininfo {
   // Equalities met by matching keys: the earlier operand's column, the later one's.
   std::vector<std::pair<std::string, std::string>> keys;
   std::vector<std::vector<std::string_view>> filters;  // for each operand, before combining
-  std::vector<std::string_view> checks;                 // on each combination
-  std::vector<std::string_view> constants;              // asked once
+  std::vector<std::string_view> checks;                // on each combination
+  std::vector<std::string_view> constants;             // asked once
 };
 
 // One operator call or table name of the query, with its value.

@@ -155,9 +155,10 @@ class tablereading {
 
   static std::string typeaschar(const table& t, int32_t k, std::string_view text) {
     const column& c = t.columns()[static_cast<size_t>(k)];
-    std::string sentence =
-        "the type " + quoted(text) + " of " + columnnamed(t, k) + " is read as " + c.type().typetext();
-    if (c.type().comparesasinteger()) sentence += ", whose width 0 makes conditions compare it as integers";
+    std::string sentence = "the type " + quoted(text) + " of " + columnnamed(t, k) +
+                           " is read as " + c.type().typetext();
+    if (c.type().comparesasinteger())
+      sentence += ", whose width 0 makes conditions compare it as integers";
     return sentence;
   }
 };

@@ -326,7 +326,8 @@ std::string translator::condition(int32_t root, const sqlrelation& r, const sqls
     void leave(int32_t node) {
       --depth;
       const conditionkind k = to.tree.conditions[static_cast<size_t>(node)].k;
-      if (k == conditionkind::andkind || k == conditionkind::orkind || k == conditionkind::notkind) {
+      if (k == conditionkind::andkind || k == conditionkind::orkind ||
+          k == conditionkind::notkind) {
         out += ")";
       }
     }

@@ -133,7 +133,8 @@ std::vector<uint32_t> column::sortkeys(const std::vector<int32_t>& rows) const {
     const std::string_view text = all[static_cast<size_t>(rows[i])].view();
     const uint64_t hash = hashbytes(text);
     size_t at;
-    if (numbered.find(hash, [&](size_t n) { return sametext(distinct[n], text); }, at)) {
+    if (numbered.find(
+            hash, [&](size_t n) { return sametext(distinct[n], text); }, at)) {
       keys.push_back(static_cast<uint32_t>(numbered.row(at)));
       continue;
     }

@@ -40,7 +40,9 @@ class hashslots {
   }
 
   // Starts fetching the slot where a search for this hash begins.
-  void fetch(uint64_t hash) const { __builtin_prefetch(&slots[place(hash & tagbits, slots.size())]); }
+  void fetch(uint64_t hash) const {
+    __builtin_prefetch(&slots[place(hash & tagbits, slots.size())]);
+  }
 
  private:
   static constexpr uint64_t tagbits = 0xffffffff00000000ull;

@@ -37,4 +37,19 @@ rowlines rowlines::kept(const std::vector<int32_t>& rows) const {
   return made;
 }
 
+std::optional<column> rowlines::astext() const {
+  assert(wholelines());
+  const part& p = parts.front();
+  column lines("", columntype::text(0));
+  std::vector<textref>& texts = lines.textlist(p.lines->text);
+  texts.reserve(count);
+  for (size_t row = 0; row < count; ++row) {
+    const int32_t at = p.lineof(row);
+    const std::string_view line = p.span(at, at);
+    if (line.size() - 1 >= textref::longtext) return std::nullopt;
+    texts.push_back(textref::shorttext(line.data(), line.size() - 1));
+  }
+  return lines;
+}
+
 }  // namespace relalg

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/column.h"
+
 namespace relalg {
 
 // The rows of a table as read, when every one of them stood in the input exactly as the output
@@ -39,6 +41,9 @@ class rowlines {
   size_t rowcount() const { return count; }
   // One part: each row is one line of the input, copied as it stands.
   bool wholelines() const { return parts.size() == 1; }
+  // Of whole lines: a text column of each row's line without its line feed; none when a line
+  // is too long to be a view.
+  std::optional<column> astext() const;
 
   // Hands the rows from first up to last to write, in pieces: each line (a string_view) and the
   // comma or line feed after it (a char), and neighbouring lines of a table of one part as one
@@ -52,9 +57,7 @@ class rowlines {
     // The line of each row; none: every line in order.
     std::shared_ptr<const std::vector<int32_t>> rows;
 
-    int32_t lineof(size_t row) const {
-      return rows ? (*rows)[row] : static_cast<int32_t>(row);
-    }
+    int32_t lineof(size_t row) const { return rows ? (*rows)[row] : static_cast<int32_t>(row); }
     // The lines from first to last, with their line feeds.
     std::string_view span(int32_t first, int32_t last) const {
       const auto& s = lines->starts;

@@ -17,10 +17,15 @@ size_t rowset::add(const rowvalues& from, size_t row, uint64_t hash, bool& added
       text = from.columns[k].texts[row].view();
     }
   };
-  added = !slots.find(hash, [&](size_t held) { return same(held, value); }, at);
+  added = !slots.find(
+      hash, [&](size_t held) { return same(held, value); }, at);
   if (!added) return slots.row(at);
-  const size_t number = starts.size();
+  const size_t number = count++;
   slots.add(at, hash, number);
+  if (source) {
+    rows.push_back(row);
+    return number;
+  }
   starts.push_back(bytes.size());
   for (const columnvalues& c : from.columns) {
     if (c.integers) {
@@ -66,7 +71,7 @@ struct firsts {
 std::optional<std::vector<int32_t>> firstdistinct(const rowvalues& rows, size_t most) {
   // Rows nearly all distinct from the start would all be hashed only to be given up.
   const size_t sampled = std::min(rows.rows, sample);
-  rowset first(rows);
+  rowset first(rows, rowset::holding::copies);
   bool added;
   for (size_t row = 0; row < sampled; ++row) first.add(rows, row, rows.hash(row), added);
   if (sampled == sample && 8 * first.size() > 7 * sample) return std::nullopt;
@@ -75,7 +80,7 @@ std::optional<std::vector<int32_t>> firstdistinct(const rowvalues& rows, size_t 
   // row order, and the two lists merge into the first of every set.
   const std::vector<uint64_t> hashes = rowhashes(rows);
   const size_t parts = parallel::splits(rows.rows) ? 2 : 1;
-  std::vector<firsts> found(parts, firsts{rowset(rows), {}});
+  std::vector<firsts> found(parts, firsts{rowset(rows, rowset::holding::copies), {}});
   std::atomic<bool> stop{false};
   const auto fill = [&](size_t part) {
     firsts& f = found[part];
@@ -95,8 +100,8 @@ std::optional<std::vector<int32_t>> firstdistinct(const rowvalues& rows, size_t 
   if (stop.load()) return std::nullopt;
   if (parts == 1) return std::move(found.front().rows);
   std::vector<int32_t> merged(found[0].rows.size() + found[1].rows.size());
-  std::merge(found[0].rows.begin(), found[0].rows.end(), found[1].rows.begin(),
-             found[1].rows.end(), merged.begin());
+  std::merge(found[0].rows.begin(), found[0].rows.end(), found[1].rows.begin(), found[1].rows.end(),
+             merged.begin());
   return merged;
 }
 
@@ -106,7 +111,7 @@ std::vector<uint8_t> heldin(const rowvalues& rows, const std::vector<uint64_t>& 
   // when there are many; then the rows are looked up in their own order, in two halves at
   // once, each in the set of its hash's bit: only reading the sets.
   const size_t parts = parallel::splits(other.rows) ? 2 : 1;
-  std::vector<rowset> sets(parts, rowset(other));
+  std::vector<rowset> sets(parts, rowset(other, rowset::holding::inplace));
   std::vector<parallel::range> each(parts, parallel::range{0, other.rows});
   parallel::eachrange(each, [&](size_t part, const parallel::range&) {
     bool added;

@@ -15,18 +15,21 @@
 
 namespace relalg {
 
-// Each row held is kept as a copy of its values, one after another, so that a row met again is
-// compared with them in a few cache lines, not at random in its columns and the input. An
-// integer takes four bytes; a text its length in two, then its bytes, or a mark and its textref
-// when it is long. Rows held are numbered from 0 in the order they were added.
+// Rows held are numbered from 0 in the order they were added. A set holds the rows of one list
+// of values, and compares rows met with them there; or, made to keep copies, holds each row as a
+// copy of its values, one after another, so that a row met again and again is compared with
+// them in a few cache lines, not at random in its columns and the input. An integer takes four
+// bytes; a text its length in two, then its bytes, or a mark and its textref when it is long.
 class rowset {
  public:
   static constexpr size_t none = SIZE_MAX;
 
-  // For rows of lists of these types.
-  explicit rowset(const rowvalues& kind) : types(kind.columns) {}
+  // For rows of lists of these types: held in these lists, or kept as copies.
+  enum class holding { inplace, copies };
+  rowset(const rowvalues& lists, holding how)
+      : types(lists.columns), source(how == holding::inplace ? &lists : nullptr) {}
 
-  size_t size() const { return starts.size(); }
+  size_t size() const { return count; }
 
   // Holds row of from unless a row of its values is held; answers the number of the row of
   // those values, and sets added when it is this one.
@@ -48,7 +51,9 @@ class rowset {
   template <typename values>
   size_t lookup(uint64_t hash, values&& value) const {
     size_t at;
-    if (!slots.find(hash, [&](size_t held) { return same(held, value); }, at)) return none;
+    if (!slots.find(
+            hash, [&](size_t held) { return same(held, value); }, at))
+      return none;
     return slots.row(at);
   }
 
@@ -61,9 +66,12 @@ class rowset {
   static constexpr size_t inlinetext = 64;
 
   std::vector<columnvalues> types;  // whose integers or texts say each column's type
+  const rowvalues* source;          // where the rows held stand; none: they are copied
   hashslots slots;                  // each holds the number of a row held
-  std::string bytes;                // the values of the rows held
-  std::vector<size_t> starts;       // where each row's values begin
+  size_t count = 0;
+  std::vector<size_t> rows;    // held in place: each one's row in the source
+  std::string bytes;           // kept as copies: the values of the rows held
+  std::vector<size_t> starts;  // where each row's values begin
 
   void put(const void* value, size_t size) { bytes.append(static_cast<const char*>(value), size); }
 
@@ -77,6 +85,19 @@ class rowset {
 
   template <typename values>
   bool same(size_t held, values& value) const {
+    if (source) {
+      const size_t row = rows[held];
+      for (size_t k = 0; k < types.size(); ++k) {
+        int32_t number = 0;
+        std::string_view text;
+        value(k, number, text);
+        const columnvalues& c = source->columns[k];
+        if (c.integers ? c.integers[row] != number : !sametext(c.texts[row].view(), text)) {
+          return false;
+        }
+      }
+      return true;
+    }
     const char* at = bytes.data() + starts[held];
     for (size_t k = 0; k < types.size(); ++k) {
       int32_t number = 0;

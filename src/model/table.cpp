@@ -47,7 +47,8 @@ void table::sortunique() {
   if (!unchanged) gather(rows);
 }
 
-table table::combined(const std::vector<table>& parts, const std::vector<std::vector<int32_t>>& rows) {
+table table::combined(const std::vector<table>& parts,
+                      const std::vector<std::vector<int32_t>>& rows) {
   table t(parts.front().name);
   std::vector<const std::vector<int32_t>*> picks;
   bool lines = true;  // whether every part prints as its lines

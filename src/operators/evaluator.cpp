@@ -22,7 +22,9 @@ table evaluator::evaluate(const querytree& tree, const plan& p, observer* watche
   }
   // The values of the steps evaluated and not yet taken by the step that reads them.
   std::vector<table> values(steps.size());
-  const auto take = [&](int32_t operand) { return std::move(values[static_cast<size_t>(operand)]); };
+  const auto take = [&](int32_t operand) {
+    return std::move(values[static_cast<size_t>(operand)]);
+  };
   for (size_t i = 0; i < steps.size(); ++i) {
     if (!needed[i]) continue;
     const step& s = steps[i];

@@ -17,7 +17,8 @@ table select(const querytree& tree, const plan& p, const step& s, const table& r
   const std::vector<parallel::range> parts = parallel::halves(static_cast<size_t>(rows));
   std::vector<std::vector<uint8_t>> passes(parts.size());
   parallel::eachrange(parts, [&](size_t part, const parallel::range& range) {
-    passes[part] = z.evaluate({0, nullptr, static_cast<int32_t>(range.first), range.size(), nullptr});
+    passes[part] =
+        z.evaluate({0, nullptr, static_cast<int32_t>(range.first), range.size(), nullptr});
   });
   std::vector<int32_t> kept;
   for (size_t part = 0; part < parts.size(); ++part) {

@@ -76,7 +76,8 @@ std::vector<int32_t> mergedrows(const table& r, const table& v) {
   const size_t total = static_cast<size_t>(r.rowcount()) + static_cast<size_t>(v.rowcount());
   std::vector<int32_t> a;
   std::vector<int32_t> b;
-  parallel::both(total, [&] { a = r.distinctrows(); }, [&] { b = v.distinctrows(); });
+  parallel::both(
+      total, [&] { a = r.distinctrows(); }, [&] { b = v.distinctrows(); });
   const rowvalues x(r.columns());
   const rowvalues y(v.columns());
   // The second operand's rows below the first's middle row merge with the first's below it.
@@ -116,9 +117,7 @@ table unite(const table& r, const table& u) {
     both.push_back(c.emptycopy());
     sizes.push_back(picks.size() * (c.type().holdsintegers() ? 4 : 8));
   }
-  parallel::dealt(sizes, [&](size_t k) {
-    both[k].pick(r.columns()[k], v.columns()[k], picks);
-  });
+  parallel::dealt(sizes, [&](size_t k) { both[k].pick(r.columns()[k], v.columns()[k], picks); });
   return table(r.name, std::move(both));
 }
 

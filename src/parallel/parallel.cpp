@@ -71,7 +71,8 @@ std::vector<range> halves(size_t count) {
 void eachrange(const std::vector<range>& parts,
                const std::function<void(size_t part, const range& items)>& work) {
   if (parts.size() == 2) {
-    both(threshold(), [&] { work(0, parts[0]); }, [&] { work(1, parts[1]); });
+    both(
+        threshold(), [&] { work(0, parts[0]); }, [&] { work(1, parts[1]); });
     return;
   }
   for (size_t part = 0; part < parts.size(); ++part) work(part, parts[part]);
@@ -100,7 +101,8 @@ void dealt(const std::vector<size_t>& sizes, const std::function<void(size_t ite
   const auto runall = [&](const std::vector<size_t>& items) {
     for (const size_t item : items) work(item);
   };
-  both(largest, [&] { runall(here); }, [&] { runall(there); });
+  both(
+      largest, [&] { runall(here); }, [&] { runall(there); });
 }
 
 bool together(const std::function<void()>& here, const std::function<void()>& there) {

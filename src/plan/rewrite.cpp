@@ -19,7 +19,8 @@ bool movable(const step& s) { return s.kind == stepkind::rename || s.kind == ste
 // Whether a selection moved below the renamings and projections from step at on meets a
 // product or a join.
 bool reachesjoin(const plan& p, int32_t at) {
-  while (movable(p.steps[static_cast<size_t>(at)])) at = p.steps[static_cast<size_t>(at)].operands[0];
+  while (movable(p.steps[static_cast<size_t>(at)]))
+    at = p.steps[static_cast<size_t>(at)].operands[0];
   return joinable(p.steps[static_cast<size_t>(at)]);
 }
 

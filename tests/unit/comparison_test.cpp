@@ -1,7 +1,7 @@
 // Quote stripping and the three-way comparison of values, as integers and as bytes.
 #include <gtest/gtest.h>
 
-#include "condition/comparison.h"
+#include "operators/condition/comparison.h"
 
 namespace relalg {
 namespace {

@@ -17,9 +17,15 @@ class randomquery {
 
   std::string query(int depth) {
     if (depth == 0 || pick(4) == 0) return pickof({"r", "s", "R", "u", ""});
-    switch (pick(7)) {
+    switch (pick(8)) {
       case 0:
         return "select(" + query(depth - 1) + "," + condition(2) + ")";
+      case 6:
+        // A selection that runs as a join below a renaming or a projection, or merged with
+        // the selection it reads: every step folded into the join still has its rows.
+        return "select(" + pickof({"rename(", "project(", "select("}) + "product(" +
+               query(depth - 1) + "," + query(depth - 1) + ")," +
+               pickof({"t(a,b,c)", "a,c", "EQ(a,a)"}) + ")," + condition(2) + ")";
       case 1:
         return "project(" + query(depth - 1) + "," + pickof({"a", "b", "a,b", "c,a", "", "b,b"}) +
                ")";

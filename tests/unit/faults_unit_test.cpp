@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "driver/inputfile.h"
+#include "input/inputfile.h"
 #include "model/rowlimit.h"
 #include "program_support.h"
 
@@ -27,13 +27,13 @@ TEST(inputfile, readsExactlyWhatTheFileHolds) {
     std::string bytes(size, '\0');
     for (char& c : bytes) c = static_cast<char>(random());
     programtesting::write(path, bytes);
-    const auto got = readinput(path.c_str());
+    const auto got = readfile(path.c_str());
     ASSERT_TRUE(got.has_value()) << size;
     EXPECT_EQ(*got, bytes) << size;
   }
   fs::remove(path);
-  EXPECT_FALSE(readinput(path.c_str()).has_value());
-  EXPECT_FALSE(readinput(fs::temp_directory_path().c_str()).has_value());
+  EXPECT_FALSE(readfile(path.c_str()).has_value());
+  EXPECT_FALSE(readfile(fs::temp_directory_path().c_str()).has_value());
 }
 
 TEST(inputfile, readsAPipeWhichReportsNoSize) {
@@ -41,7 +41,7 @@ TEST(inputfile, readsAPipeWhichReportsNoSize) {
   ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
   const std::string bytes(1000003, 'x');
   std::thread writer([&] { programtesting::write(path, bytes); });
-  const auto got = readinput(path.c_str());
+  const auto got = readfile(path.c_str());
   writer.join();
   fs::remove(path);
   ASSERT_TRUE(got.has_value());

@@ -5,7 +5,7 @@
 
 #include "driver/run.h"
 #include "hostile_support.h"
-#include "syntax/nesting.h"
+#include "tree/nesting.h"
 
 namespace relalg {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "driver/run.h"
 #include "hostile_support.h"
-#include "query/database.h"
+#include "model_support.h"
 
 namespace relalg {
 namespace {
@@ -60,14 +60,11 @@ class tables {
   std::mt19937 random;
 };
 
-table readone(const std::string& text) {
-  source ip(text);
-  return *table::read(ip);
-}
+table readone(const std::string& text) { return testing::readtables(text).front(); }
 
 std::string rowtext(const table& t, int32_t row) {
   std::string out;
-  for (const auto& c : t.columns) out += c->printvalue(row) + ",";
+  for (const column& c : t.columns()) out += c.printvalue(row) + ",";
   return out;
 }
 
@@ -78,8 +75,8 @@ std::vector<int32_t> unmatchedplainly(const table& a, const table& b) {
     bool matched = false;
     for (int32_t j = 0; j < b.rowcount() && b.columncount() >= a.columncount() && !matched; ++j) {
       matched = true;
-      for (size_t k = 0; k < a.columns.size() && matched; ++k) {
-        matched = a.columns[k]->value(i) == b.columns[k]->value(j);
+      for (size_t k = 0; k < a.columns().size() && matched; ++k) {
+        matched = testing::value(a.columns()[k], i) == testing::value(b.columns()[k], j);
       }
     }
     if (!matched) kept.push_back(i);
@@ -106,8 +103,7 @@ TEST(minus, rowsMatchedByTheirLinesAsByTheirValues) {
     ASSERT_EQ(hostile::resulttable(lines), hostile::resulttable(values)) << a << b;
     // Both against every pair of rows compared.
     const table ta = readone(a);
-    database w({ta, readone(b)});
-    const table got = w.query(querytree("minus(A,B)"));
+    const table got = testing::evaluated("minus(A,B)", {ta, readone(b)});
     const std::vector<int32_t> expected = unmatchedplainly(ta, readone(b));
     ASSERT_EQ(got.rowcount(), static_cast<int32_t>(expected.size())) << a << b;
     for (size_t i = 0; i < expected.size(); ++i) {
@@ -122,7 +118,8 @@ TEST(minus, rowsMatchedByTheirLinesAsByTheirValues) {
 // Many rows are hashed, put in the set and looked up on two threads: every row of the first
 // operand is still matched, by its lines and by its values, in the halves and across them.
 TEST(minus, manyRowsMatchedOnTwoThreads) {
-  const int rows = 150000;
+  const testing::splitfrom small(64);
+  const int rows = 1500;
   std::string a = "A(n int, t char(4))\n";
   std::string b = "B(m int, u char(4))\n";
   std::string expected;
@@ -144,8 +141,7 @@ TEST(minus, manyRowsMatchedOnTwoThreads) {
 
 // The rows of union(A,B) over a and b, as printed.
 std::vector<std::string> unitedrows(const table& a, const table& b) {
-  database w({a, b});
-  const table merged = w.query(querytree("union(A,B)"));
+  const table merged = testing::evaluated("union(A,B)", {a, b});
   std::vector<std::string> rows;
   for (int32_t row = 0; row < merged.rowcount(); ++row) rows.push_back(rowtext(merged, row));
   return rows;
@@ -153,11 +149,9 @@ std::vector<std::string> unitedrows(const table& a, const table& b) {
 
 // The rows of a and b in one table, sorted without repeats, as printed.
 std::vector<std::string> sortedtogether(const table& a, const table& b) {
-  table together;
-  together.addclones(a);
-  for (size_t k = 0; k < together.columns.size(); ++k) {
-    together.columns[k]->appendall(*b.columns[k]);
-  }
+  std::vector<column> both = a.columns();
+  for (size_t k = 0; k < both.size(); ++k) both[k].append(b.columns()[k]);
+  table together("", both);
   together.sortunique();
   std::vector<std::string> rows;
   for (int32_t row = 0; row < together.rowcount(); ++row) rows.push_back(rowtext(together, row));
@@ -181,14 +175,15 @@ TEST(union, mergedAsBothOperandsSortedTogether) {
 // operand's middle row: rows equal to it, or tied with it on the first column, on either side,
 // must come out once each and in order.
 TEST(union, manyRowsMergedInTwoParts) {
+  const testing::splitfrom small(64);
   std::mt19937 random(21);
   std::string a = "A(n int, t char(1))\n";
   std::string b = "B(m int, u char(1))\n";
-  const int values = 90000;
-  const int middle = 37500;  // A holds every value below 45,000 and two in three above
+  const int values = 900;
+  const int middle = 375;  // A holds every value below 450 and two in three above
   for (int i = 0; i < values; ++i) {
     // Every value in one operand or both; around the middle of A each in several texts.
-    const int texts = std::abs(i - middle) < 40 ? 3 : 1;
+    const int texts = std::abs(i - middle) < 10 ? 3 : 1;
     for (int k = 0; k < texts; ++k) {
       const std::string line = std::to_string(i) + ",'" + static_cast<char>('x' + k) + "'\n";
       // Near the middle: 'x' in both operands, 'y' in A only, 'z' in B only.
@@ -199,10 +194,10 @@ TEST(union, manyRowsMergedInTwoParts) {
   }
   const table ta = readone(a);
   const table tb = readone(b);
-  ASSERT_GE(static_cast<size_t>(ta.rowcount() + tb.rowcount()), size_t{1} << 16);
+  ASSERT_TRUE(parallel::splits(static_cast<size_t>(ta.rowcount() + tb.rowcount())));
   const std::vector<int32_t> sorted = ta.distinctrows();
-  const int32_t split = std::stoi(ta.columns[0]->value(sorted[sorted.size() / 2]));
-  ASSERT_LT(std::abs(split - middle), 40);
+  const int32_t split = std::stoi(testing::value(ta.columns()[0], sorted[sorted.size() / 2]));
+  ASSERT_LT(std::abs(split - middle), 10);
   EXPECT_EQ(unitedrows(ta, tb), sortedtogether(ta, tb));
 }
 

@@ -3,7 +3,7 @@
 
 #include <random>
 
-#include "syntax/nesting.h"
+#include "tree/nesting.h"
 
 namespace relalg {
 namespace {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/tablesection.h"
-#include "model/readnotes.h"
+#include "input/readnotes.h"
+#include "input/tables.h"
 
 namespace relalg {
 namespace {
@@ -18,7 +18,7 @@ struct readback {
 readback readall(const std::string& text) {
   readback r;
   source ip(text);
-  readtablesection(ip, r.tables, &r.notes);
+  r.tables = readtables(ip, &r.notes);
   return r;
 }
 
@@ -106,15 +106,14 @@ TEST(readnotes, notesChangeNothingThatIsRead) {
   const std::string text = "R(a int, b char(3))\n1,'x\n 2 , 'y' \n3\n\nS(c x)\n7,8\n";
   const readback noted = readall(text);
   source ip(text);
-  std::vector<table> plain;
-  readtablesection(ip, plain);
+  const std::vector<table> plain = readtables(ip, nullptr);
   ASSERT_EQ(plain.size(), noted.tables.size());
   for (size_t i = 0; i < plain.size(); ++i) {
     ASSERT_EQ(plain[i].columncount(), noted.tables[i].columncount());
     for (int32_t row = 0; row < plain[i].rowcount(); ++row) {
-      for (size_t k = 0; k < plain[i].columns.size(); ++k) {
-        EXPECT_EQ(plain[i].columns[k]->printvalue(row),
-                  noted.tables[i].columns[k]->printvalue(row));
+      for (size_t k = 0; k < plain[i].columns().size(); ++k) {
+        EXPECT_EQ(plain[i].columns()[k].printvalue(row),
+                  noted.tables[i].columns()[k].printvalue(row));
       }
     }
   }

@@ -52,7 +52,8 @@ struct needs : walkevents {
 
   int32_t& of(int32_t i) {
     assert(i >= root);
-    if (static_cast<size_t>(i - root) >= need.size()) need.resize(static_cast<size_t>(i - root) + 1);
+    if (static_cast<size_t>(i - root) >= need.size())
+      need.resize(static_cast<size_t>(i - root) + 1);
     return need[static_cast<size_t>(i - root)];
   }
   void leave(int32_t i) {
@@ -194,7 +195,8 @@ std::vector<uint8_t> condition::compare(const step& s, const rowbatch& batch,
     if (!o.named) return o.text;
     return stripquotes(o.named->valueview(fixedrow(o), buffer));
   };
-  const std::string_view leftscalar = varies(s.left) ? std::string_view() : scalarof(s.left, leftdigits);
+  const std::string_view leftscalar =
+      varies(s.left) ? std::string_view() : scalarof(s.left, leftdigits);
   const std::string_view rightscalar =
       varies(s.right) ? std::string_view() : scalarof(s.right, rightdigits);
   const auto textsof = [&](const operand& o) -> const textref* {
@@ -224,8 +226,9 @@ std::vector<uint8_t> condition::compare(const step& s, const rowbatch& batch,
     intbuffer rightbuffer;
     const std::string_view l =
         varies(s.left) ? stripquotes(s.left.named->valueview(rowat(i), leftbuffer)) : leftscalar;
-    const std::string_view r =
-        varies(s.right) ? stripquotes(s.right.named->valueview(rowat(i), rightbuffer)) : rightscalar;
+    const std::string_view r = varies(s.right)
+                                   ? stripquotes(s.right.named->valueview(rowat(i), rightbuffer))
+                                   : rightscalar;
     return comparevalues(l, r, false);
   });
   return out;

@@ -110,7 +110,8 @@ table join(const querytree& tree, const plan& p, const step& s, const std::vecto
     const int32_t* const candidate = next[l]++;
     if (l == 0 && second) {
       const auto i = static_cast<size_t>(candidate - firstrows.data());
-      if (i + 2 * fetchdistance < firstrows.size()) second->fetchahead(firstrows[i + 2 * fetchdistance]);
+      if (i + 2 * fetchdistance < firstrows.size())
+        second->fetchahead(firstrows[i + 2 * fetchdistance]);
       if (i + fetchdistance < firstrows.size()) second->fetchnext(firstrows[i + fetchdistance]);
     }
     bound[l] = *candidate;

@@ -22,7 +22,8 @@ std::string_view textof(const column& c, int32_t row, intbuffer& buffer) {
 
 // Each key part's values of the given rows, as a column of their own: integer readings, or
 // texts (views of the column's own bytes where they are its texts).
-std::vector<column> keycolumns(const std::vector<int32_t>& rows, const std::vector<keypart>& parts) {
+std::vector<column> keycolumns(const std::vector<int32_t>& rows,
+                               const std::vector<keypart>& parts) {
   std::vector<column> keys;
   for (const keypart& k : parts) {
     const column& from = *k.build;
@@ -46,8 +47,11 @@ std::vector<column> keycolumns(const std::vector<int32_t>& rows, const std::vect
 }  // namespace
 
 keyindex::keyindex(const std::vector<int32_t>& rows, std::vector<keypart> keyparts)
-    : parts(std::move(keyparts)), keys(keycolumns(rows, parts)), groups(rowvalues(keys)) {
-  const rowvalues values(keys);
+    : parts(std::move(keyparts)),
+      keys(keycolumns(rows, parts)),
+      keylists(keys),
+      groups(keylists, rowset::holding::inplace) {
+  const rowvalues& values = keylists;
   // Each row's group, numbered as first met; then the rows sorted by group by counting.
   std::vector<uint32_t> groupof(rows.size());
   bool added;
@@ -78,18 +82,18 @@ uint64_t keyindex::probehash(const int32_t* bound) const {
 
 keyindex::match keyindex::find(const int32_t* bound) const {
   intbuffer digits;  // an integer compared with a key's text, written out
-  const size_t group = groups.lookup(probehash(bound), [&](size_t k, int32_t& number,
-                                                          std::string_view& text) {
-    const keypart& part = parts[k];
-    const int32_t row = bound[part.probeslot];
-    if (part.isint) {
-      number = readingof(*part.probe, row);
-    } else if (part.probe->type().holdsintegers()) {
-      text = textof(*part.probe, row, digits);
-    } else {
-      text = stripquotes(part.probe->texts()[static_cast<size_t>(row)].view());
-    }
-  });
+  const size_t group =
+      groups.lookup(probehash(bound), [&](size_t k, int32_t& number, std::string_view& text) {
+        const keypart& part = parts[k];
+        const int32_t row = bound[part.probeslot];
+        if (part.isint) {
+          number = readingof(*part.probe, row);
+        } else if (part.probe->type().holdsintegers()) {
+          text = textof(*part.probe, row, digits);
+        } else {
+          text = stripquotes(part.probe->texts()[static_cast<size_t>(row)].view());
+        }
+      });
   if (group == rowset::none) return {};
   return {members.data() + starts[group], members.data() + starts[group + 1]};
 }

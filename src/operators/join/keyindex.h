@@ -46,7 +46,8 @@ class keyindex {
  private:
   std::vector<keypart> parts;
   std::vector<column> keys;  // each part's key values of the rows given, in that order
-  rowset groups;
+  rowvalues keylists;
+  rowset groups;                 // of the keys: each group's number is the first row's of its key
   std::vector<uint32_t> starts;  // where each group's rows begin in members; one more: the end
   std::vector<int32_t> members;
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "model/texthash.h"
+#include "model/rowhash.h"
 
 namespace relalg {
 namespace {
