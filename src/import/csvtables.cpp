@@ -84,7 +84,8 @@ void csvreader::field(std::string_view text) {
 }
 
 void csvreader::endrow(int end) {
-  if (fields == 0) {
+  const bool emptyline = fields == 0;
+  if (emptyline) {
     // The line feed of a carriage return and line feed that ended a row.
     if (end == '\n' && aftercr) {
       aftercr = false;
@@ -97,9 +98,11 @@ void csvreader::endrow(int end) {
     table.namecolumns(std::move(header));
     inheader = false;
   } else if (fields != table.columns.size()) {
-    throw refusal(table.origin + ": row " + std::to_string(rows + 1) + " has " +
-                  std::to_string(fields) + (fields == 1 ? " field" : " fields") + ", the header " +
-                  std::to_string(table.columns.size()));
+    const std::string row = table.origin + ": row " + std::to_string(rows + 1);
+    const std::string columns = "the header " + std::to_string(table.columns.size());
+    if (emptyline) throw refusal(row + " is an empty line, so one empty field; " + columns);
+    throw refusal(row + " has " + std::to_string(fields) +
+                  (fields == 1 ? " field, " : " fields, ") + columns);
   } else if (++rows > INT32_MAX) {
     throw refusal(table.origin + ": more than 2147483647 rows, the most relalg holds");
   }
