@@ -68,3 +68,19 @@ importcase(unknown-option 2 "--tables emp.csv")
 importcase(quote-not-one-character 2 "--quote ab emp.csv")
 importcase(quote-a-quote 2 "--quote \"'\" emp.csv")
 importcase(null-with-quote 2 "--null=\"it's\" emp.csv")
+
+# The int rule and the name rules against relalg itself, and every golden input through SQLite
+# and back.
+find_package(Python3 COMPONENTS Interpreter)
+if(Python3_Interpreter_FOUND AND SQLITE3)
+  add_test(NAME import/roundtrip
+           COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_LIST_DIR}/roundtrip.py
+                   --relalg $<TARGET_FILE:relalg> --explain $<TARGET_FILE:relalg-explain>
+                   --import $<TARGET_FILE:relalg-import> --sqlite3 ${SQLITE3}
+                   ${PROJECT_SOURCE_DIR}/tests/golden ${PROJECT_SOURCE_DIR}/tests/sql/golden)
+  set_tests_properties(import/roundtrip PROPERTIES TIMEOUT 300)
+  add_test(NAME import/rules
+           COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_LIST_DIR}/rules.py
+                   --relalg $<TARGET_FILE:relalg> --import $<TARGET_FILE:relalg-import>
+                   --sqlite3 ${SQLITE3})
+endif()
