@@ -28,12 +28,23 @@ csvreader::csvreader(std::string name, std::string origin, const importoptions& 
 csvreader::~csvreader() { csv_free(&parser); }
 
 void csvreader::feed(std::string_view bytes) {
-  if (!started && !bytes.empty()) {
-    started = true;
-    if (bytes.substr(0, byteordermark.size()) == byteordermark) {
-      bytes.remove_prefix(byteordermark.size());
+  if (starting) {
+    // A byte-order mark may come in pieces: what may still be one is held back.
+    size_t matched = 0;
+    while (matched < bytes.size() && held.size() < byteordermark.size() &&
+           bytes[matched] == byteordermark[held.size()]) {
+      held += bytes[matched++];
     }
+    bytes.remove_prefix(matched);
+    if (held.size() < byteordermark.size() && bytes.empty()) return;
+    starting = false;
+    // Not a mark after all: its bytes are the file's.
+    if (held.size() < byteordermark.size()) parse(held);
   }
+  parse(bytes);
+}
+
+void csvreader::parse(std::string_view bytes) {
   const size_t parsed = csv_parse(&parser, bytes.data(), bytes.size(), onfield, onrow, this);
   raise();
   if (parsed < bytes.size()) {
@@ -45,6 +56,7 @@ void csvreader::feed(std::string_view bytes) {
 }
 
 importedtable csvreader::finish() {
+  if (starting) parse(held);  // the file is shorter than a byte-order mark
   const int status = csv_fini(&parser, onfield, onrow, this);
   raise();
   if (status != 0) {

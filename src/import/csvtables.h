@@ -36,13 +36,15 @@ class csvreader {
   void endrow(int end);
   // Where the field being read stands, for a message.
   std::string here() const;
+  void parse(std::string_view bytes);
   void raise();
 
   csv_parser parser;
   importedtable table;
   std::vector<std::string> header;
   bool inheader = true;
-  bool started = false;      // a byte-order mark is looked for in the first bytes only
+  bool starting = true;      // a byte-order mark is looked for in the first bytes only
+  std::string held;          // the first bytes, while they may be one
   bool aftercr = false;      // the last row ended at a carriage return
   size_t fields = 0;         // fields of the row being read
   size_t rows = 0;           // data rows read, after the header
