@@ -16,6 +16,7 @@ refusal itself is checked. Exits 1 when any other input comes back otherwise.
 """
 import argparse
 import collections
+import concurrent.futures
 import os
 import re
 import subprocess
@@ -131,6 +132,39 @@ def compare(path, expected, got):
     return problems
 
 
+def carry(args, scratch, n, path):
+    """One input through SQLite and back: its skip reason or None, and its failures."""
+    tool = getattr(args, "import")
+    with open(path, "rb") as f:
+        data = f.read()
+    output = os.path.join(scratch, "%d.out" % n)
+    subprocess.run([args.relalg, path, output], check=True)
+    with open(output, "rb") as f:
+        # Every input table, the result, and the empty line after it.
+        tables = tablesafter(f.read())[:-2]
+    script = subprocess.run([args.explain, "--sql", path], check=True,
+                            stdout=subprocess.PIPE).stdout
+    reason, refused = skipreason(data, tables, script)
+    if reason is not None and not refused:
+        return reason, []
+    database = os.path.join(scratch, "%d.db" % n)
+    loaded = subprocess.run([args.sqlite3, database], input=script, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.PIPE)
+    if loaded.returncode != 0 or loaded.stderr:
+        return reason, ["sqlite3 could not load the script: %s" %
+                        loaded.stderr.decode(errors="replace")]
+    imported = subprocess.run([tool, database], stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    if reason is not None:
+        if imported.returncode != 1 or imported.stdout:
+            return reason, ["%s, but relalg-import did not refuse it" % reason]
+        return reason, []
+    if imported.returncode != 0:
+        return None, ["relalg-import refused: %s" %
+                      imported.stderr.decode(errors="replace").strip()]
+    # Its tables, and the empty line that an output file would have after them.
+    return None, compare(path, tables, tablesafter(imported.stdout + b"\n")[:-1])
+
+
 def main():
     parser = argparse.ArgumentParser()
     for option in ("relalg", "explain", "import", "sqlite3"):
@@ -140,46 +174,18 @@ def main():
     skipped = collections.Counter()
     failures = []
     carried = 0
+    paths = list(inputs(args.paths))
     with tempfile.TemporaryDirectory() as scratch:
-        for n, path in enumerate(inputs(args.paths)):
-            with open(path, "rb") as f:
-                data = f.read()
-            output = os.path.join(scratch, "%d.out" % n)
-            subprocess.run([args.relalg, path, output], check=True)
-            with open(output, "rb") as f:
-                # Every input table, the result, and the empty line after it.
-                tables = tablesafter(f.read())[:-2]
-            script = subprocess.run([args.explain, "--sql", path], check=True,
-                                    stdout=subprocess.PIPE).stdout
-            reason, refused = skipreason(data, tables, script)
-            database = os.path.join(scratch, "%d.db" % n)
-            if reason is None or refused:
-                loaded = subprocess.run([args.sqlite3, database], input=script,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-                if loaded.returncode != 0 or loaded.stderr:
-                    failures.append("%s: sqlite3 could not load the script: %s" %
-                                    (path, loaded.stderr.decode(errors="replace")))
-                    continue
-            if reason is not None:
-                print("skipped %s: %s" % (path, reason))
-                skipped[reason] += 1
-                if refused:
-                    imported = subprocess.run([getattr(args, "import"), database], stdout=subprocess.PIPE,
-                                              stderr=subprocess.PIPE)
-                    if imported.returncode != 1 or imported.stdout:
-                        failures.append("%s: %s, but relalg-import did not refuse it" %
-                                        (path, reason))
-                continue
-            imported = subprocess.run([getattr(args, "import"), database], stdout=subprocess.PIPE,
-                                      stderr=subprocess.PIPE)
-            if imported.returncode != 0:
-                failures.append("%s: relalg-import refused: %s" %
-                                (path, imported.stderr.decode(errors="replace").strip()))
-                continue
-            # Its tables, and the empty line that an output file would have after them.
-            problems = compare(path, tables, tablesafter(imported.stdout + b"\n")[:-1])
-            failures.extend("%s: %s" % (path, p) for p in problems)
-            carried += not problems
+        # The programs start afresh for each input: a few inputs at once keep the cores busy.
+        with concurrent.futures.ThreadPoolExecutor(max_workers=4) as pool:
+            outcomes = pool.map(lambda n: carry(args, scratch, n, paths[n]), range(len(paths)))
+            for path, (reason, problems) in zip(paths, outcomes):
+                failures.extend("%s: %s" % (path, p) for p in problems)
+                if reason is not None:
+                    print("skipped %s: %s" % (path, reason))
+                    skipped[reason] += 1
+                else:
+                    carried += not problems
     for failure in failures:
         print(failure)
     print("roundtrip: %d inputs came back as relalg reads them, %d skipped:" %
