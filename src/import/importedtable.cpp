@@ -39,7 +39,7 @@ void importedtable::add(size_t k, std::string_view value, bool maybeint) {
     addflawed(k, value, i);
   }
   // Only a value without flaws is written as is, so only it may read back as an int.
-  if (c.integers && !(maybeint && values.size() - before == value.size() && readsasint(value))) {
+  if (c.integers && !(maybeint && i == value.size() && readsasint(value))) {
     c.integers = false;
   }
   c.width = std::max(c.width, values.size() - before);

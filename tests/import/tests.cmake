@@ -60,6 +60,7 @@ if(SQLITE3)
   importcase(sqlite-unknown-table 1 "school.db nosuch")
   importcase(sqlite-same-table-twice 1 "school.db student STUDENT")
   importcase(sqlite-after-csv 2 "emp.csv school.db")
+  importcase(sqlite-damaged 1 "damaged.db")
 endif()
 
 # Wrong command lines.
