@@ -26,7 +26,7 @@ cmake --build "$build" -j2 >/dev/null
 
 echo "== install into $prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null
-for program in relalg relalg-explain; do
+for program in relalg relalg-explain relalg-import; do
   [[ -x $prefix/bin/$program ]] || fail "bin/$program missing"
   [[ -f $prefix/share/man/man1/$program.1 ]] || fail "share/man/man1/$program.1 missing"
 done
@@ -43,8 +43,18 @@ status=0
 "$prefix/bin/relalg-explain" >/dev/null 2>&1 || status=$?
 [[ $status == 2 ]] || fail "relalg-explain without arguments exited with $status, not 2"
 
+# relalg-import must write a CSV file as a table, and refuse a wrong command line with 2.
+printf 'id,name\n1,Ann\n' >"$scratch/emp.csv"
+imported=$("$prefix/bin/relalg-import" "$scratch/emp.csv") ||
+  fail "relalg-import on a CSV file exited with $?"
+[[ $imported == $'emp\n\nemp(id int, name char(3))\n1,\'Ann\'' ]] ||
+  fail "relalg-import wrote: $imported"
+status=0
+"$prefix/bin/relalg-import" >/dev/null 2>&1 || status=$?
+[[ $status == 2 ]] || fail "relalg-import without arguments exited with $status, not 2"
+
 echo "== render the manual pages"
-for program in relalg relalg-explain; do
+for program in relalg relalg-explain relalg-import; do
   page=$prefix/share/man/man1/$program.1
   # groff and man exit 0 on warnings; any text on standard error counts as a failure.
   if command -v groff >/dev/null; then
@@ -65,7 +75,7 @@ if command -v dpkg-deb >/dev/null; then
   fi
   package=$(ls "$build"/relalg_*.deb)
   contents=$(dpkg-deb -c "$package")
-  for program in relalg relalg-explain; do
+  for program in relalg relalg-explain relalg-import; do
     grep -q "/usr/bin/$program\$" <<<"$contents" || fail "the package lacks usr/bin/$program"
     grep -q "/usr/share/man/man1/$program\.1\$" <<<"$contents" || fail "the package lacks $program.1"
   done

@@ -1,0 +1,1 @@
+SELECT DISTINCT ename, salary FROM employees WHERE salary > 5000;

@@ -1,0 +1,1 @@
+SELECT sid, sname FROM sailors WHERE rating = (SELECT MAX(rating) FROM sailors);

@@ -1,0 +1,1 @@
+SELECT DISTINCT title, credits FROM courses WHERE credits >= 5;
