@@ -7,33 +7,30 @@
 #include <string_view>
 
 #include "driver/printbuffer.h"
-#include "driver/querysection.h"
 #include "driver/run.h"
 #include "explain/explain.h"
 #include "explain/jsonrender.h"
 #include "explain/sql.h"
 #include "explain/textrender.h"
-#include "model/source.h"
+#include "input/input.h"
 
 namespace {
 
 // Each product multiplies the row counts of its operands, so nested products grow the
 // result exponentially with the input's length: a resource limit, not a fault. Inputs whose
 // query calls product more than once are skipped to keep every run within the time limit.
-bool nestsproducts(std::string_view kifejezes) {
-  const size_t first = kifejezes.find("product(");
+bool nestsproducts(std::string_view query) {
+  const size_t first = query.find("product(");
   return first != std::string_view::npos &&
-         kifejezes.find("product(", first + 1) != std::string_view::npos;
+         query.find("product(", first + 1) != std::string_view::npos;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);
-  relalg::source ip{std::string(input)};
-  const relalg::querysection q = relalg::readquerysection(ip);
-  if (nestsproducts(q.kifejezes)) return -1;  // not added to the corpus
-  const relalg::parsed in = relalg::readwhole(std::string(input));
+  const relalg::input in = relalg::readinput(std::string(input));
+  if (nestsproducts(in.query)) return -1;  // not added to the corpus
   const relalg::table result = relalg::evaluatequery(in);
   std::ostringstream op;
   relalg::printbuffer out(op);
@@ -41,8 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   relalg::writeresult(result, out);
   const std::string output = op.str();
   // Nothing of the query is lost: the output opens with its raw lines and one line feed.
-  if (output.compare(0, q.kiirandokifejezes.size(), q.kiirandokifejezes) != 0 ||
-      output.size() <= q.kiirandokifejezes.size() || output[q.kiirandokifejezes.size()] != '\n') {
+  if (output.compare(0, in.querylines.size(), in.querylines) != 0 ||
+      output.size() <= in.querylines.size() || output[in.querylines.size()] != '\n') {
     __builtin_trap();
   }
   // The explanation evaluates exactly as relalg does: its result has relalg's rows.

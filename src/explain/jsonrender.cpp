@@ -176,11 +176,40 @@ class jsonwriter {
 
   void nodeoperandsdone(int32_t index, std::vector<task>& work) {
     const nodeinfo& n = e.nodes[static_cast<size_t>(index)];
+    if (n.join) join(*n.join);
     work.push_back({part::nodenotes, index});
     if (n.op == operatorkind::select) {
       key("condition");
       work.push_back({part::condition, n.condition});
     }
+  }
+
+  // How a selection runs as a join: its operands (indices of nodes), the keys it matches by,
+  // and the conditions it asks of each operand, of each combination and once.
+  void join(const joininfo& j) {
+    key("join");
+    open();
+    array("operands", j.operands, [&](int32_t node) { out += std::to_string(node); });
+    array("keys", j.keys, [&](const std::pair<std::string, std::string>& k) {
+      open();
+      text("probe", k.first);
+      text("build", k.second);
+      close();
+    });
+    const auto texts = [&](const std::vector<std::string_view>& list) {
+      out += '[';
+      for (size_t i = 0; i < list.size(); ++i) {
+        if (i > 0) out += ',';
+        appendjsonstring(out, list[i]);
+      }
+      out += ']';
+    };
+    array("filters", j.filters, texts);
+    key("checks");
+    texts(j.checks);
+    key("constants");
+    texts(j.constants);
+    close();
   }
 
   void operand(const char* name, std::string_view written, bool named) {

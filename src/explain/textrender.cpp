@@ -170,6 +170,7 @@ class textwriter {
       line(indent + 2, "condition:");
       condition(n.condition, indent + 4);
     }
+    if (n.join) join(*n.join, indent + 2);
     for (const auto& row : n.first) {
       std::string values;
       for (size_t k = 0; k < row.size(); ++k) values += (k > 0 ? "," : "") + row[k];
@@ -178,6 +179,31 @@ class textwriter {
     const auto shown = static_cast<int64_t>(n.first.size());
     if (shown > 0 && n.rows > shown)
       line(indent + 2, "| ... " + plural(n.rows - shown, "more row", "more rows"));
+  }
+
+  // How a selection runs: which operands it joins, by which keys, and what it asks where.
+  void join(const joininfo& j, size_t indent) {
+    std::string operands;
+    for (size_t k = 0; k < j.operands.size(); ++k) {
+      operands += (k > 0 ? "; " : "") + label(e.nodes[static_cast<size_t>(j.operands[k])]);
+    }
+    line(indent, "runs as a join (the product is never built):");
+    line(indent + 2, "operands: " + operands);
+    const auto joined = [](const std::vector<std::string_view>& texts) {
+      std::string all;
+      for (size_t k = 0; k < texts.size(); ++k) all += (k > 0 ? " and " : "") + visible(texts[k]);
+      return all;
+    };
+    for (const auto& [probe, build] : j.keys) {
+      line(indent + 2, "matched by key: " + visible(probe) + " = " + visible(build));
+    }
+    for (size_t k = 0; k < j.filters.size(); ++k) {
+      if (j.filters[k].empty()) continue;
+      line(indent + 2, "rows of " + label(e.nodes[static_cast<size_t>(j.operands[k])]) +
+                           " kept first where " + joined(j.filters[k]));
+    }
+    if (!j.checks.empty()) line(indent + 2, "each combination checked: " + joined(j.checks));
+    if (!j.constants.empty()) line(indent + 2, "asked once: " + joined(j.constants));
   }
 
   // A condition's nodes, each before its operands, through a work list as the steps are.

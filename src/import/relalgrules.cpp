@@ -1,25 +1,14 @@
 // The rules of relalg's reader that an import keeps, checked against relalg by the tests.
 #include "import/relalgrules.h"
 
-#include <cstdint>
-#include <limits>
+#include "model/textint.h"
 
 namespace relalgimport {
 
 bool readsasint(std::string_view text) {
-  const bool negative = !text.empty() && text.front() == '-';
-  const std::string_view digits = text.substr(negative ? 1 : 0);
-  // relalg prints an int without leading zeros, "+" or "-0", and saturates past 32 bits.
-  if (digits.empty() || digits.size() > 10 || (digits.front() == '0' && text.size() > 1)) {
-    return false;
-  }
-  int64_t magnitude = 0;
-  for (const char c : digits) {
-    if (c < '0' || c > '9') return false;
-    magnitude = magnitude * 10 + (c - '0');
-  }
-  const int64_t limit = int64_t{std::numeric_limits<int32_t>::max()} + (negative ? 1 : 0);
-  return magnitude <= limit;
+  // Read as the reader reads it, and printed back as the output prints it.
+  relalg::intbuffer printed;
+  return relalg::inttotext(relalg::readint(text).number, printed) == text;
 }
 
 std::string_view nameflaw(std::string_view name) {
