@@ -205,7 +205,7 @@ sqlrelation translator::addstep(std::string_view keyword, const sqlshape& s, boo
   for (const auto& c : s.columns.columns) labels.push_back(c->name);
   std::unordered_set<std::string> names{"#"};
   sqlrelation made{name, {}, numbered ? numbercolumn : std::string()};
-  for (const std::string& label : distinctnames(labels, names)) {
+  for (const std::string& label : distinctnames(labels, names, longestname(dialect))) {
     made.columns.push_back(sqlname(label));
   }
   std::vector<std::string> header = made.columns;

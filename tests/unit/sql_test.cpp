@@ -35,6 +35,21 @@ TEST(sqltext, namesDistinctWithoutRegardToCase) {
   EXPECT_EQ(taken.count("rowid_6"), 1u);
 }
 
+TEST(sqltext, namesDistinctInTheFirstBytesPostgresKeeps) {
+  // PostgreSQL keeps 63 bytes of a name, cut before a character they would split: here the
+  // two bytes of an e with an accent.
+  const std::string a(62, 'a');
+  const std::string e = "\xc3\xa9";
+  const std::vector<std::string> names{a + "xy", a + "xz", a + e + "1", a + e + "2"};
+  const std::vector<std::string_view> views(names.begin(), names.end());
+  std::unordered_set<std::string> taken;
+  EXPECT_EQ(distinctnames(views, taken, 63),
+            (std::vector<std::string>{a + "xy", a.substr(0, 61) + "_2", a + e + "1",
+                                      a.substr(0, 61) + "_4"}));
+  taken.clear();
+  EXPECT_EQ(distinctnames(views, taken), names);
+}
+
 TEST(sqltext, integerReadingsAtTheEndsOf32Bits) {
   EXPECT_FALSE(readsbeyond32("2147483647"));
   EXPECT_TRUE(readsbeyond32("2147483648"));
