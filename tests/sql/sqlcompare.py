@@ -17,6 +17,7 @@ warnings; exits 1 when an unwarned case disagrees or a script fails.
 """
 import argparse
 import bisect
+import functools
 import os
 import random
 import re
@@ -156,7 +157,11 @@ def warnings(script):
 
 
 class outcome:
-    """An engine's run of one script: whether it ended well, the rows it printed, its messages."""
+    """An engine's run of one script: whether it ended well, the rows it printed, its messages.
+
+    runsqlite3, runduckdb and runpostgres take the scripts and a work folder, and yield one
+    for each script, in order.
+    """
 
     def __init__(self, ok, rows, error=b""):
         self.ok = ok
@@ -264,14 +269,12 @@ def main():
         print("skipped: psql is missing")
         return 77
     if args.postgres:
-        engine, dialect = "PostgreSQL", "postgres"
-        run = lambda scripts, work: runpostgres(args.postgres, scripts, work)
+        engine, dialect, run = "PostgreSQL", "postgres", functools.partial(runpostgres,
+                                                                           args.postgres)
     elif args.duckdb:
-        engine, dialect = "DuckDB", "duckdb"
-        run = lambda scripts, work: runduckdb(args.duckdb, scripts, work)
+        engine, dialect, run = "DuckDB", "duckdb", functools.partial(runduckdb, args.duckdb)
     else:
-        engine, dialect = "sqlite3", "sqlite"
-        run = lambda scripts, work: runsqlite3(args.sqlite3, scripts, work)
+        engine, dialect, run = "sqlite3", "sqlite", functools.partial(runsqlite3, args.sqlite3)
     gen = generator(random.Random(args.seed))
     if args.inputs:
         cases = []
