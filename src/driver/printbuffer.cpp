@@ -76,10 +76,8 @@ void printbuffer::putrows(const table& t, size_t first, size_t last) {
                                     at);
         continue;
       }
-      const std::string_view text = columns[k].texts[row].view();
-      if (row + printahead < rows) {
-        __builtin_prefetch(columns[k].texts[row + printahead].view().data());
-      }
+      const std::string_view text = columns[k].text(row);
+      if (row + printahead < rows) __builtin_prefetch(columns[k].text(row + printahead).data());
       put('\'');
       put(text);
       put('\'');

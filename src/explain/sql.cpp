@@ -80,11 +80,12 @@ sqltables loadtables(const std::vector<table>& tables, const sqloptions& options
       }
       continue;
     }
-    const std::string name = distinctnames({t.name}, loaded.taken).front();
+    const size_t longest = longestname(options.dialect);
+    const std::string name = distinctnames({t.name}, loaded.taken, longest).front();
     std::vector<std::string_view> labels;
     for (const column& c : t.columns()) labels.push_back(c.name);
     std::unordered_set<std::string> taken = reservedcolumns(options.dialect);
-    const std::vector<std::string> columns = distinctnames(labels, taken);
+    const std::vector<std::string> columns = distinctnames(labels, taken, longest);
     if (options.dialect != sqldialect::sqlite) warnutf8(t, loaded.warnings);
     sqlrelation& r = loaded.named[t.name];
     r.from = sqlname(name);
@@ -93,7 +94,9 @@ sqltables loadtables(const std::vector<table>& tables, const sqloptions& options
     if (!options.tables) continue;
     if (name != t.name) {
       out += "-- the table " + commentsafe(t.name) + " is created as " + commentsafe(name) +
-             ": engines take names that differ only in case for one name\n";
+             (t.name.size() > longest
+                  ? ": PostgreSQL takes names alike in their first 63 bytes for one name\n"
+                  : ": engines take names that differ only in case for one name\n");
     }
     std::vector<std::string> declared;
     for (size_t k = 0; k < columns.size(); ++k) {

@@ -58,8 +58,25 @@ std::string_view enginename(sqldialect dialect) {
   }
 }
 
-// The deepest expression SQLite takes by default.
-constexpr size_t maxexpressiondepth = 1000;
+// How deep an engine takes, by default, the parentheses of a condition and the steps that read
+// one another, with a few levels to spare: SQLite 3.40's parser holds 100 entries, of which a
+// level of AND on the right takes three (28 levels pass, 29 fail), and SQLite and DuckDB count
+// 1000 levels of expression, each step one (996 steps pass in DuckDB, 997 fail; SQLite fails
+// at 999). PostgreSQL took 2500 levels of NOT and 1000 steps, the steps in a minute and a half.
+struct depthlimits {
+  size_t condition;
+  size_t steps;
+};
+depthlimits deepestaccepted(sqldialect dialect) {
+  switch (dialect) {
+    case sqldialect::sqlite:
+      return {25, 990};
+    case sqldialect::duckdb:
+      return {990, 990};
+    default:
+      return {1000, 1000};
+  }
+}
 
 // The name of the column that numbers a step's rows.
 constexpr char numbercolumn[] = "\"#\"";
@@ -116,9 +133,25 @@ void translator::warn(std::string text) {
 
 sqlstatement translator::run() {
   relations.resize(tree.nodes.size());
+  std::vector<size_t> depths(tree.nodes.size());  // of the steps that read one another
   if (!tree.toodeep()) {
     // The plan's steps stand operands first, a step for each node.
-    for (const step& s : plain.steps) relations[static_cast<size_t>(s.node)] = translate(s.node);
+    for (const step& each : plain.steps) {
+      const auto node = static_cast<size_t>(each.node);
+      relations[node] = translate(each.node);
+      const querynode& n = tree.nodes[node];
+      for (const int32_t operand : {n.first, n.second}) {
+        if (operand != querynode::none) {
+          depths[node] = std::max(depths[node], depths[static_cast<size_t>(operand)]);
+        }
+      }
+      if (n.op != operatorkind::table) ++depths[node];
+    }
+    const size_t limit = deepestaccepted(dialect).steps;
+    if (depths.front() > limit) {
+      warn("the query nests " + std::to_string(depths.front()) + " steps deep: " +
+           std::string(enginename(dialect)) + " may refuse it past " + std::to_string(limit));
+    }
   }
   if (tree.toodeep() || shapes.front().columns.columns.empty()) {
     done.warnings = {"the result has no columns: the statement returns no rows"};
@@ -194,7 +227,7 @@ sqlrelation translator::addstep(std::string_view keyword, const sqlshape& s, boo
   for (const columnschema& c : s.columns.columns) labels.push_back(c.name);
   std::unordered_set<std::string> names{"#"};
   sqlrelation made{name, {}, numbered ? numbercolumn : std::string()};
-  for (const std::string& label : distinctnames(labels, names)) {
+  for (const std::string& label : distinctnames(labels, names, longestname(dialect))) {
     made.columns.push_back(sqlname(label));
   }
   std::vector<std::string> header = made.columns;
@@ -333,10 +366,10 @@ std::string translator::condition(int32_t root, const sqlrelation& r, const sqls
     }
   } w(*this, r, rs);
   walk(tree.conditions, root, w);
-  if (w.deepest > maxexpressiondepth) {
-    warn("a condition nests " + std::to_string(w.deepest) +
-         " levels deep: engines may refuse it (SQLite past " + std::to_string(maxexpressiondepth) +
-         ")");
+  const size_t limit = deepestaccepted(dialect).condition;
+  if (w.deepest > limit) {
+    warn("a condition nests " + std::to_string(w.deepest) + " levels deep: " +
+         std::string(enginename(dialect)) + " may refuse it past " + std::to_string(limit));
   }
   return std::move(w.out);
 }

@@ -19,6 +19,15 @@ std::string quoted(std::string_view text, char quote) {
   return out;
 }
 
+// The first bytes of a text, at most `longest`, not ending inside a UTF-8 character, as
+// PostgreSQL cuts a name.
+std::string_view leading(std::string_view text, size_t longest) {
+  if (text.size() <= longest) return text;
+  size_t end = longest;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xc0) == 0x80) --end;
+  return text.substr(0, end);
+}
+
 void keepfirst(std::optional<std::string>& kept, const std::optional<std::string>& other) {
   if (!kept && other) kept = other;
 }
@@ -55,16 +64,20 @@ std::string foldcase(std::string_view name) {
   return out;
 }
 
+size_t longestname(sqldialect dialect) {
+  return dialect == sqldialect::postgres ? 63 : std::string::npos;
+}
+
 std::vector<std::string> distinctnames(const std::vector<std::string_view>& names,
-                                       std::unordered_set<std::string>& taken) {
+                                       std::unordered_set<std::string>& taken, size_t longest) {
+  const auto key = [longest](std::string_view name) { return foldcase(leading(name, longest)); };
   std::vector<std::string> out;
   for (size_t k = 0; k < names.size(); ++k) {
     std::string name(names[k]);
-    if (taken.count(foldcase(name))) {
-      name += '_' + std::to_string(k + 1);
-      while (taken.count(foldcase(name))) name += '_';
+    for (std::string suffix = '_' + std::to_string(k + 1); taken.count(key(name)); suffix += '_') {
+      name = std::string(leading(names[k], longest - suffix.size())) + suffix;
     }
-    taken.insert(foldcase(name));
+    taken.insert(key(name));
     out.push_back(std::move(name));
   }
   return out;

@@ -24,10 +24,15 @@ std::string commentsafe(std::string_view text, size_t room = 40);
 
 // A name as engines compare identifiers: ASCII letters in lower case.
 std::string foldcase(std::string_view name);
-// The names made distinct by foldcase against `taken` and one another: a name already taken
-// gets "_" and its position from 1, then more "_" until it is free. All end up in `taken`.
+// The bytes of a name that the engine keeps: PostgreSQL cuts longer names to their first 63,
+// so that names alike in those are one name; the others keep every byte (npos).
+size_t longestname(sqldialect dialect);
+// The names made distinct by foldcase of their first `longest` bytes against `taken` and one
+// another: a name already taken gets "_" and its position from 1, then more "_" until it is
+// free, cut short enough for them to stay within `longest`. All end up in `taken`.
 std::vector<std::string> distinctnames(const std::vector<std::string_view>& names,
-                                       std::unordered_set<std::string>& taken);
+                                       std::unordered_set<std::string>& taken,
+                                       size_t longest = std::string::npos);
 
 // Whether atoi's reading of a text passes the signed 32-bit range, where relalg saturates it.
 bool readsbeyond32(std::string_view text);

@@ -65,9 +65,9 @@ void column::reserve(int32_t rows) {
 
 void column::gather(const std::vector<int32_t>& rows) {
   if (kind.holdsintegers()) {
-    numbers.pick(numbers.get(), {}, rows);
+    numbers.gather(rows);
   } else {
-    words.pick(words.get(), {}, rows);
+    words.gather(rows);
   }
 }
 

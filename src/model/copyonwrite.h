@@ -25,8 +25,22 @@ class copyonwrite {
     return *data;
   }
 
+  // Holds the values of the given rows, in the given order: one pass, and no copy of the rest.
+  void gather(const std::vector<int32_t>& rows) {
+    const std::vector<T>& old = *data;
+    std::vector<T> kept;
+    kept.reserve(rows.size());
+    // Copied, not moved: a row may be kept more than once (a product repeats its operands'
+    // rows); rows kept out of order are fetched ahead, so their waits overlap.
+    for (size_t i = 0; i < rows.size(); ++i) {
+      if (i + lookahead < rows.size()) __builtin_prefetch(&old[static_cast<size_t>(rows[i + lookahead])]);
+      kept.push_back(old[static_cast<size_t>(rows[i])]);
+    }
+    data = std::make_shared<std::vector<T>>(std::move(kept));
+  }
+
   // Holds, for each pick, the value of a row of first (the row pick) or of second (the row
-  // -1 - pick), in pick order: the rows of one list gathered, or of two lists merged.
+  // -1 - pick), in pick order: the rows of two lists merged.
   void pick(const std::vector<T>& first, const std::vector<T>& second,
             const std::vector<int32_t>& picks) {
     const auto at = [&](int32_t p) -> const T& {
@@ -34,8 +48,6 @@ class copyonwrite {
     };
     std::vector<T> picked;
     picked.reserve(picks.size());
-    // Copied, not moved: a row may be picked more than once (a product repeats its operands'
-    // rows); rows picked out of order are fetched ahead, so their waits overlap.
     for (size_t i = 0; i < picks.size(); ++i) {
       if (i + lookahead < picks.size()) __builtin_prefetch(&at(picks[i + lookahead]));
       picked.push_back(at(picks[i]));

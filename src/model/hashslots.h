@@ -43,6 +43,14 @@ class hashslots {
   void fetch(uint64_t hash) const {
     __builtin_prefetch(&slots[place(hash & tagbits, slots.size())]);
   }
+  // The entry in the slot where a search for this hash begins, when its tag is the hash's: the
+  // entry a search most likely finds. Meant for fetching ahead: a search may find another.
+  bool first(uint64_t hash, size_t& entry) const {
+    const size_t at = place(hash & tagbits, slots.size());
+    if (slots[at] == 0 || (slots[at] & tagbits) != (hash & tagbits)) return false;
+    entry = row(at);
+    return true;
+  }
 
  private:
   static constexpr uint64_t tagbits = 0xffffffff00000000ull;

@@ -9,11 +9,17 @@ rowlines::rowlines(std::shared_ptr<const inputlines> all)
     : parts{{std::move(all), nullptr}}, count(parts.front().lines->starts.size() - 1) {}
 
 rowlines rowlines::combined(const std::vector<rowlines>& from,
-                            const std::vector<std::vector<int32_t>>& rows) {
+                            std::vector<std::vector<int32_t>> rows) {
   assert(from.size() == rows.size() && !from.empty());
   rowlines made;
   made.count = rows.front().size();
   for (size_t p = 0; p < from.size(); ++p) {
+    // A table as read: its rows are its lines.
+    if (from[p].parts.size() == 1 && !from[p].parts.front().rows) {
+      made.parts.push_back({from[p].parts.front().lines,
+                            std::make_shared<const std::vector<int32_t>>(std::move(rows[p]))});
+      continue;
+    }
     // A part made of parts (a product of products) gives each of them.
     for (const part& inner : from[p].parts) {
       auto lines = std::make_shared<std::vector<int32_t>>();
@@ -35,21 +41,6 @@ rowlines rowlines::kept(const std::vector<int32_t>& rows) const {
     made.parts.push_back({p.lines, std::move(lines)});
   }
   return made;
-}
-
-std::optional<column> rowlines::astext() const {
-  assert(wholelines());
-  const part& p = parts.front();
-  column lines("", columntype::text(0));
-  std::vector<textref>& texts = lines.textlist(p.lines->text);
-  texts.reserve(count);
-  for (size_t row = 0; row < count; ++row) {
-    const int32_t at = p.lineof(row);
-    const std::string_view line = p.span(at, at);
-    if (line.size() - 1 >= textref::longtext) return std::nullopt;
-    texts.push_back(textref::shorttext(line.data(), line.size() - 1));
-  }
-  return lines;
 }
 
 }  // namespace relalg

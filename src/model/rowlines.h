@@ -9,8 +9,6 @@
 #include <string_view>
 #include <vector>
 
-#include "model/column.h"
-
 namespace relalg {
 
 // The rows of a table as read, when every one of them stood in the input exactly as the output
@@ -34,16 +32,17 @@ class rowlines {
 
   // The rows made of rows of each part: rows[p][i] is part p's row in row i.
   static rowlines combined(const std::vector<rowlines>& parts,
-                           const std::vector<std::vector<int32_t>>& rows);
+                           std::vector<std::vector<int32_t>> rows);
   // The given rows of these, in the given order.
   rowlines kept(const std::vector<int32_t>& rows) const;
 
   size_t rowcount() const { return count; }
   // One part: each row is one line of the input, copied as it stands.
   bool wholelines() const { return parts.size() == 1; }
-  // Of whole lines: a text column of each row's line without its line feed; none when a line
-  // is too long to be a view.
-  std::optional<column> astext() const;
+  // The lines of a table as read, when its rows are still those lines in order; else null.
+  const inputlines* asread() const {
+    return parts.size() == 1 && !parts.front().rows ? parts.front().lines.get() : nullptr;
+  }
 
   // Hands the rows from first up to last to write, in pieces: each line (a string_view) and the
   // comma or line feed after it (a char), and neighbouring lines of a table of one part as one

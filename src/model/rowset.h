@@ -15,35 +15,33 @@
 
 namespace relalg {
 
-// Rows held are numbered from 0 in the order they were added. A set holds the rows of one list
-// of values, and compares rows met with them there; or, made to keep copies, holds each row as a
-// copy of its values, one after another, so that a row met again and again is compared with
-// them in a few cache lines, not at random in its columns and the input. An integer takes four
-// bytes; a text its length in two, then its bytes, or a mark and its textref when it is long.
+// A set holds the rows of one list of values in place, each known by its row there, and
+// compares rows met with them there; or, made to keep copies, holds each row as a copy of its
+// values, one after another, each known by its place in the order added, so that a row met
+// again and again is compared with them in a few cache lines, not at random in its columns and
+// the input. An integer takes four bytes; a text its length in two, then its bytes, or a mark
+// and a view of its bytes when it is long.
 class rowset {
  public:
   static constexpr size_t none = SIZE_MAX;
 
   // For rows of lists of these types: held in these lists, or kept as copies.
   enum class holding { inplace, copies };
-  rowset(const rowvalues& lists, holding how)
-      : types(lists.columns), source(how == holding::inplace ? &lists : nullptr) {}
+  // Room for `rows` rows before the set first grows.
+  rowset(const rowvalues& lists, holding how, size_t rows = 0)
+      : types(lists.columns), source(how == holding::inplace ? &lists : nullptr), slots(rows) {}
 
   size_t size() const { return count; }
 
-  // Holds row of from unless a row of its values is held; answers the number of the row of
-  // those values, and sets added when it is this one.
+  // Holds row of from unless a row of its values is held; answers the number of the row held
+  // with those values, and sets added when it is this one.
   size_t add(const rowvalues& from, size_t row, uint64_t hash, bool& added);
 
   // The number of the row held with the values of a row of lists of the same types, or none.
   size_t find(const rowvalues& from, size_t row, uint64_t hash) const {
-    return lookup(hash, [&](size_t k, auto& number, auto& text) {
-      if (from.columns[k].integers) {
-        number = from.columns[k].integers[row];
-      } else {
-        text = from.columns[k].texts[row].view();
-      }
-    });
+    size_t at;
+    if (!slots.find(hash, [&](size_t held) { return samerow(held, from, row); }, at)) return none;
+    return slots.row(at);
   }
 
   // The same for values given one column at a time: value(k, number, text) sets the number of
@@ -57,8 +55,28 @@ class rowset {
     return slots.row(at);
   }
 
-  // Starts fetching where a search for this hash begins.
+  // Fetches ahead, in steps a few rows apart, what a search of a set held in place for a row of
+  // this hash will read, since it lies at random: the slot where the search begins; then the
+  // values of the row held there, when its tag agrees; then their texts' bytes.
   void fetch(uint64_t hash) const { slots.fetch(hash); }
+  void fetchvalues(uint64_t hash) const {
+    size_t held;
+    if (!source || !slots.first(hash, held)) return;
+    for (const columnvalues& c : source->columns) {
+      if (c.integers) {
+        __builtin_prefetch(&c.integers[held]);
+      } else {
+        __builtin_prefetch(c.textplace(held));
+      }
+    }
+  }
+  void fetchtexts(uint64_t hash) const {
+    size_t held;
+    if (!source || !slots.first(hash, held)) return;
+    for (const columnvalues& c : source->columns) {
+      if (!c.integers) __builtin_prefetch(c.text(held).data());
+    }
+  }
 
  private:
   static constexpr uint16_t longmark = 0xffff;
@@ -69,7 +87,6 @@ class rowset {
   const rowvalues* source;          // where the rows held stand; none: they are copied
   hashslots slots;                  // each holds the number of a row held
   size_t count = 0;
-  std::vector<size_t> rows;    // held in place: each one's row in the source
   std::string bytes;           // kept as copies: the values of the rows held
   std::vector<size_t> starts;  // where each row's values begin
 
@@ -83,16 +100,47 @@ class rowset {
     return v;
   }
 
+  // Whether the row held has the values of a row of lists of the same types.
+  bool samerow(size_t held, const rowvalues& from, size_t row) const {
+    if (source) {
+      for (size_t k = 0; k < types.size(); ++k) {
+        const columnvalues& x = source->columns[k];
+        const columnvalues& y = from.columns[k];
+        if (x.integers ? x.integers[held] != y.integers[row]
+                       : !sametext(x.text(held), y.text(row))) {
+          return false;
+        }
+      }
+      return true;
+    }
+    const char* at = bytes.data() + starts[held];
+    for (const columnvalues& c : from.columns) {
+      if (c.integers) {
+        if (take<int32_t>(at) != c.integers[row]) return false;
+        continue;
+      }
+      const std::string_view text = c.text(row);
+      const auto length = take<uint16_t>(at);
+      if (length == longmark) {
+        if (!sametext(take<std::string_view>(at), text)) return false;
+        continue;
+      }
+      if (!sametext(std::string_view(at, length), text)) return false;
+      at += length;
+    }
+    return true;
+  }
+
   template <typename values>
   bool same(size_t held, values& value) const {
     if (source) {
-      const size_t row = rows[held];
+      const size_t row = held;
       for (size_t k = 0; k < types.size(); ++k) {
         int32_t number = 0;
         std::string_view text;
         value(k, number, text);
         const columnvalues& c = source->columns[k];
-        if (c.integers ? c.integers[row] != number : !sametext(c.texts[row].view(), text)) {
+        if (c.integers ? c.integers[row] != number : !sametext(c.text(row), text)) {
           return false;
         }
       }
@@ -109,7 +157,7 @@ class rowset {
       }
       const auto length = take<uint16_t>(at);
       if (length == longmark) {
-        if (!sametext(take<textref>(at).view(), text)) return false;
+        if (!sametext(take<std::string_view>(at), text)) return false;
         continue;
       }
       if (!sametext(std::string_view(at, length), text)) return false;

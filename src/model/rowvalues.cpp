@@ -18,13 +18,17 @@ rowvalues::rowvalues(const std::vector<column>& all, size_t count) {
   }
 }
 
+rowvalues::rowvalues(const inputlines& lines) : rows(lines.starts.size() - 1) {
+  columns.push_back({nullptr, nullptr, lines.base, lines.starts.data()});
+}
+
 int rowvalues::compare(size_t a, const rowvalues& other, size_t b) const {
   for (size_t k = 0; k < columns.size(); ++k) {
     const columnvalues& x = columns[k];
     const columnvalues& y = other.columns[k];
     if (x.integers) {
       if (const int order = comparenumbers(x.integers[a], y.integers[b])) return order;
-    } else if (const int order = x.texts[a].view().compare(y.texts[b].view())) {
+    } else if (const int order = x.text(a).compare(y.text(b))) {
       return order;
     }
   }

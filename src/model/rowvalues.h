@@ -7,13 +7,26 @@
 
 #include "model/column.h"
 #include "model/rowhash.h"
+#include "model/rowlines.h"
 
 namespace relalg {
 
-// One column's values: integers or texts, the other null.
+// One column's values: integers, or texts; the texts held as textrefs, or the lines of a table
+// read as printed (row i runs from linebase + linestarts[i] to the line feed before the next).
 struct columnvalues {
   const int32_t* integers = nullptr;
   const textref* texts = nullptr;
+  const char* linebase = nullptr;
+  const uint32_t* linestarts = nullptr;
+
+  std::string_view text(size_t row) const {
+    if (texts) return texts[row].view();
+    return {linebase + linestarts[row], linestarts[row + 1] - linestarts[row] - 1};
+  }
+  // Where a row's text lies, before it is read.
+  const void* textplace(size_t row) const {
+    return texts ? static_cast<const void*>(&texts[row]) : &linestarts[row];
+  }
 };
 
 // Valid while the columns do not change.
@@ -23,6 +36,8 @@ struct rowvalues {
 
   // The first `count` of the columns (all of them by default).
   explicit rowvalues(const std::vector<column>& all, size_t count = SIZE_MAX);
+  // A table's whole rows as one text each: the lines of a table read as printed, in order.
+  explicit rowvalues(const inputlines& lines);
 
   uint64_t hash(size_t row) const {
     rowhasher h;
@@ -30,7 +45,7 @@ struct rowvalues {
       if (c.integers) {
         h.addinteger(c.integers[row]);
       } else {
-        h.addtext(c.texts[row].view());
+        h.addtext(c.text(row));
       }
     }
     return h.hash();

@@ -47,8 +47,7 @@ void table::sortunique() {
   if (!unchanged) gather(rows);
 }
 
-table table::combined(const std::vector<table>& parts,
-                      const std::vector<std::vector<int32_t>>& rows) {
+table table::combined(const std::vector<table>& parts, std::vector<std::vector<int32_t>> rows) {
   table t(parts.front().name);
   std::vector<const std::vector<int32_t>*> picks;
   bool lines = true;  // whether every part prints as its lines
@@ -65,7 +64,7 @@ table table::combined(const std::vector<table>& parts,
   if (lines) {
     std::vector<rowlines> printed;
     for (const table& part : parts) printed.push_back(*part.printed);
-    t.printed = rowlines::combined(printed, rows);
+    t.printed = rowlines::combined(printed, std::move(rows));
   }
   return t;
 }

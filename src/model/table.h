@@ -43,8 +43,7 @@ class table {
 
   // The rows made of rows of parts: rows[p][i] is part p's row in row i. Named after the first
   // part, with every part's columns in order.
-  static table combined(const std::vector<table>& parts,
-                        const std::vector<std::vector<int32_t>>& rows);
+  static table combined(const std::vector<table>& parts, std::vector<std::vector<int32_t>> rows);
 
  private:
   std::vector<column> all;

@@ -1,7 +1,5 @@
 // Difference: the first operand's rows that match no row of the second, in order, with
 // repetitions; rows match when their value texts agree at every column position.
-#include <optional>
-
 #include "model/rowset.h"
 #include "operators/operators.h"
 
@@ -20,6 +18,16 @@ bool sametypes(const table& t, const table& u) {
   return true;
 }
 
+// The rows of t not found.
+table keptunmatched(table t, const std::vector<uint8_t>& found) {
+  std::vector<int32_t> kept;
+  for (int32_t row = 0; row < t.rowcount(); ++row) {
+    if (!found[static_cast<size_t>(row)]) kept.push_back(row);
+  }
+  if (static_cast<int32_t>(kept.size()) != t.rowcount()) t.gather(kept);
+  return t;
+}
+
 }  // namespace
 
 table minus(const table& r, const table& u) {
@@ -28,25 +36,22 @@ table minus(const table& r, const table& u) {
   const int32_t count = t.columncount();
   // A second operand with fewer columns than the result matches no row.
   if (rows == 0 || u.rowcount() == 0 || u.columncount() < count) return t;
-  std::vector<column> left;
-  std::vector<column> right;
-  // Fast path: when both operands' rows are whole input lines and the columns at each
+  // Fast path: when both operands' rows are their input lines as read and the columns at each
   // position hold the same type, rows match exactly when their lines are equal, since each
   // type prints its values one to one and a line reads back one way only. A line is one piece
   // of memory, where a row's values lie in as many columns. The values give the same answer.
-  if (sametypes(t, u) && t.lines() && t.lines()->wholelines() && u.lines() &&
-      u.lines()->wholelines()) {
-    std::optional<column> a = t.lines()->astext();
-    std::optional<column> b = u.lines()->astext();
-    if (a && b) {
-      left.push_back(std::move(*a));
-      right.push_back(std::move(*b));
-    }
+  const inputlines* tlines = t.lines() ? t.lines()->asread() : nullptr;
+  const inputlines* ulines = u.lines() ? u.lines()->asread() : nullptr;
+  if (sametypes(t, u) && tlines && ulines) {
+    const rowvalues x(*tlines);
+    const rowvalues y(*ulines);
+    return keptunmatched(t, heldin(x, rowhashes(x), y, rowhashes(y)));
   }
   // Two columns of integers match by their values, which agree exactly when their texts do;
   // any other pair by the value texts: a column of integers is compared as its digits.
-  const bool bylines = !left.empty();
-  for (size_t k = 0; !bylines && k < static_cast<size_t>(count); ++k) {
+  std::vector<column> left;
+  std::vector<column> right;
+  for (size_t k = 0; k < static_cast<size_t>(count); ++k) {
     const column& a = t.columns()[k];
     const column& b = u.columns()[k];
     const bool integers = a.type().holdsintegers() && b.type().holdsintegers();
@@ -56,13 +61,7 @@ table minus(const table& r, const table& u) {
   }
   const rowvalues x(left);
   const rowvalues y(right);
-  const std::vector<uint8_t> found = heldin(x, rowhashes(x), y, rowhashes(y));
-  std::vector<int32_t> kept;
-  for (int32_t row = 0; row < rows; ++row) {
-    if (!found[static_cast<size_t>(row)]) kept.push_back(row);
-  }
-  if (static_cast<int32_t>(kept.size()) != rows) t.gather(kept);
-  return t;
+  return keptunmatched(t, heldin(x, rowhashes(x), y, rowhashes(y)));
 }
 
 }  // namespace relalg

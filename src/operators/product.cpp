@@ -30,7 +30,7 @@ productpreview previewproduct(const std::vector<table>& parts, int64_t limit) {
       at[p] = 0;
     }
   }
-  c.t = table::combined(parts, rows);
+  c.t = table::combined(parts, std::move(rows));
   return c;
 }
 

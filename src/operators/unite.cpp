@@ -42,11 +42,11 @@ void fetchrow(const rowvalues& from, const std::vector<int32_t>& rows, size_t i)
       if (c.integers) {
         __builtin_prefetch(&c.integers[row]);
       } else {
-        __builtin_prefetch(&c.texts[row]);
+        __builtin_prefetch(c.textplace(row));
       }
     }
-    if (c.texts && i + fetchahead / 2 < rows.size()) {
-      __builtin_prefetch(c.texts[static_cast<size_t>(rows[i + fetchahead / 2])].view().data());
+    if (!c.integers && i + fetchahead / 2 < rows.size()) {
+      __builtin_prefetch(c.text(static_cast<size_t>(rows[i + fetchahead / 2])).data());
     }
   }
 }

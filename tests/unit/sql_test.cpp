@@ -35,6 +35,21 @@ TEST(sqltext, namesDistinctWithoutRegardToCase) {
   EXPECT_EQ(taken.count("rowid_6"), 1u);
 }
 
+TEST(sqltext, namesDistinctInTheFirstBytesPostgresKeeps) {
+  // PostgreSQL keeps 63 bytes of a name, cut before a character they would split: here the
+  // two bytes of an e with an accent.
+  const std::string a(62, 'a');
+  const std::string e = "\xc3\xa9";
+  const std::vector<std::string> names{a + "xy", a + "xz", a + e + "1", a + e + "2"};
+  const std::vector<std::string_view> views(names.begin(), names.end());
+  std::unordered_set<std::string> taken;
+  EXPECT_EQ(distinctnames(views, taken, 63),
+            (std::vector<std::string>{a + "xy", a.substr(0, 61) + "_2", a + e + "1",
+                                      a.substr(0, 61) + "_4"}));
+  taken.clear();
+  EXPECT_EQ(distinctnames(views, taken), names);
+}
+
 TEST(sqltext, integerReadingsAtTheEndsOf32Bits) {
   EXPECT_FALSE(readsbeyond32("2147483647"));
   EXPECT_TRUE(readsbeyond32("2147483648"));
@@ -88,6 +103,34 @@ TEST(sqlscript, deepQueriesAndConditionsStayLinear) {
   const std::string nots = sqlscript("select(t," + condition + ")\n\nt(a int)\n1\n", {});
   EXPECT_EQ(count(nots, "NOT ("), static_cast<size_t>(depth));
   EXPECT_NE(nots.find("-- a condition nests 20001 levels deep"), std::string::npos);
+  EXPECT_NE(steps.find("-- the query nests 20000 steps deep"), std::string::npos);
+}
+
+// A warning where the engine's own limits on nesting begin, as measured in each: SQLite's
+// parser refuses a few dozen levels of parentheses, DuckDB about 1000 steps or levels.
+TEST(sqlscript, nestingWarnedWhereTheEngineStops) {
+  const auto warned = [](const std::string& input, sqldialect dialect) {
+    return sqlscript(input, {true, dialect}).find("-- ") != std::string::npos;
+  };
+  const auto condition = [](int depth) {
+    std::string text = "GT(a,0)";
+    for (int i = 1; i < depth; ++i) text = "AND(GT(a,1)," + text + ")";
+    return "select(t," + text + ")\n\nt(a int)\n1\n";
+  };
+  const auto steps = [](int depth) {
+    std::string text = "t";
+    for (int i = 0; i < depth; ++i) text = "select(" + text + ",GT(a,0))";
+    return text + "\n\nt(a int)\n1\n";
+  };
+  EXPECT_FALSE(warned(condition(25), sqldialect::sqlite));
+  EXPECT_TRUE(warned(condition(26), sqldialect::sqlite));
+  EXPECT_FALSE(warned(condition(990), sqldialect::duckdb));
+  EXPECT_TRUE(warned(condition(991), sqldialect::duckdb));
+  EXPECT_FALSE(warned(condition(1000), sqldialect::postgres));
+  EXPECT_FALSE(warned(steps(990), sqldialect::sqlite));
+  EXPECT_TRUE(warned(steps(991), sqldialect::sqlite));
+  EXPECT_TRUE(warned(steps(991), sqldialect::duckdb));
+  EXPECT_FALSE(warned(steps(1000), sqldialect::postgres));
 }
 
 TEST(sqlscript, aProductTooLargeForRelalgGetsItsScript) {

@@ -122,7 +122,7 @@ table join(const querytree& tree, const plan& p, const step& s, const std::vecto
     count = checkedrowcount(uint64_t{1} + static_cast<uint64_t>(count));
     for (size_t i = 0; i < k; ++i) found[i].push_back(bound[i]);
   }
-  return table::combined(parts, found);
+  return table::combined(parts, std::move(found));
 }
 
 }  // namespace relalg

@@ -52,11 +52,13 @@ keyindex::keyindex(const std::vector<int32_t>& rows, std::vector<keypart> keypar
       keylists(keys),
       groups(keylists, rowset::holding::inplace) {
   const rowvalues& values = keylists;
-  // Each row's group, numbered as first met; then the rows sorted by group by counting.
-  std::vector<uint32_t> groupof(rows.size());
+  // Each row's group, numbered as first met; then the rows sorted by group by counting. The
+  // set knows a group by its first row.
+  groupof.resize(rows.size());
   bool added;
   for (size_t i = 0; i < rows.size(); ++i) {
-    groupof[i] = static_cast<uint32_t>(groups.add(values, i, values.hash(i), added));
+    const size_t first = groups.add(values, i, values.hash(i), added);
+    groupof[i] = added ? static_cast<uint32_t>(groups.size() - 1) : groupof[first];
   }
   starts.assign(groups.size() + 1, 0);
   for (const uint32_t g : groupof) ++starts[g + 1];
@@ -95,7 +97,8 @@ keyindex::match keyindex::find(const int32_t* bound) const {
         }
       });
   if (group == rowset::none) return {};
-  return {members.data() + starts[group], members.data() + starts[group + 1]};
+  const uint32_t g = groupof[group];
+  return {members.data() + starts[g], members.data() + starts[g + 1]};
 }
 
 bool keyindex::probesfirst() const {

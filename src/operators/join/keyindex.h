@@ -47,8 +47,9 @@ class keyindex {
   std::vector<keypart> parts;
   std::vector<column> keys;  // each part's key values of the rows given, in that order
   rowvalues keylists;
-  rowset groups;                 // of the keys: each group's number is the first row's of its key
-  std::vector<uint32_t> starts;  // where each group's rows begin in members; one more: the end
+  rowset groups;                  // of the keys, each known by the first row of its key
+  std::vector<uint32_t> groupof;  // each row's group, numbered as first met
+  std::vector<uint32_t> starts;   // where each group's rows begin in members; one more: the end
   std::vector<int32_t> members;
 
   uint64_t probehash(const int32_t* bound) const;
