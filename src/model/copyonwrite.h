@@ -33,7 +33,8 @@ class copyonwrite {
     // Copied, not moved: a row may be kept more than once (a product repeats its operands'
     // rows); rows kept out of order are fetched ahead, so their waits overlap.
     for (size_t i = 0; i < rows.size(); ++i) {
-      if (i + lookahead < rows.size()) __builtin_prefetch(&old[static_cast<size_t>(rows[i + lookahead])]);
+      if (i + lookahead < rows.size())
+        __builtin_prefetch(&old[static_cast<size_t>(rows[i + lookahead])]);
       kept.push_back(old[static_cast<size_t>(rows[i])]);
     }
     data = std::make_shared<std::vector<T>>(std::move(kept));

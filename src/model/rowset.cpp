@@ -10,7 +10,8 @@ namespace relalg {
 
 size_t rowset::add(const rowvalues& from, size_t row, uint64_t hash, bool& added) {
   size_t at;
-  added = !slots.find(hash, [&](size_t held) { return samerow(held, from, row); }, at);
+  added = !slots.find(
+      hash, [&](size_t held) { return samerow(held, from, row); }, at);
   if (!added) return slots.row(at);
   const size_t number = source ? row : count;
   ++count;
@@ -104,7 +105,11 @@ std::vector<uint8_t> heldin(const rowvalues& rows, const std::vector<uint64_t>& 
   // ahead, so the slot a row will meet is fetched while the rows before it are worked.
   const size_t parts = parallel::splits(other.rows) ? 2 : 1;
   const uint64_t bit = parts - 1;
-  std::vector<rowset> sets(parts, rowset(other, rowset::holding::inplace, other.rows / parts));
+  std::vector<rowset> sets;  // made in place: each is a large table of slots
+  sets.reserve(parts);
+  for (size_t part = 0; part < parts; ++part) {
+    sets.emplace_back(other, rowset::holding::inplace, other.rows / parts);
+  }
   std::vector<parallel::range> each(parts, parallel::range{0, other.rows});
   parallel::eachrange(each, [&](size_t part, const parallel::range&) {
     bool added;

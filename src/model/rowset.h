@@ -40,7 +40,9 @@ class rowset {
   // The number of the row held with the values of a row of lists of the same types, or none.
   size_t find(const rowvalues& from, size_t row, uint64_t hash) const {
     size_t at;
-    if (!slots.find(hash, [&](size_t held) { return samerow(held, from, row); }, at)) return none;
+    if (!slots.find(
+            hash, [&](size_t held) { return samerow(held, from, row); }, at))
+      return none;
     return slots.row(at);
   }
 

@@ -110,8 +110,14 @@ condition::condition(const querytree& tree, int32_t root, const std::vector<bind
 }
 
 std::vector<uint8_t> condition::evaluate(const rowbatch& batch) const {
-  if (batch.rows) return run(batch, [&](size_t i) { return batch.rows[i]; });
-  return run(batch, [&](size_t i) { return batch.first + static_cast<int32_t>(i); });
+  // Captured by value: the answers are bytes, and a store of a byte might change anything the
+  // loops reach through a reference, which would then be read again for every row.
+  if (batch.rows) {
+    const int32_t* const rows = batch.rows;
+    return run(batch, [rows](size_t i) { return rows[i]; });
+  }
+  const int32_t first = batch.first;
+  return run(batch, [first](size_t i) { return first + static_cast<int32_t>(i); });
 }
 
 template <typename rowsof>
@@ -159,9 +165,11 @@ std::vector<uint8_t> condition::compare(const step& s, const rowbatch& batch,
       if (c.type().holdsintegers()) return c.integers()[static_cast<size_t>(row)];
       return texttoint(stripquotes(c.texts()[static_cast<size_t>(row)].view()));
     };
+    // Each side's integers by the batch's rows: a column of integers as held where the rows
+    // are a range of them, else read once for each row; or one for every row.
     struct side {
-      const int32_t* integers = nullptr;  // a varying integer column's values, by row
-      std::vector<int32_t> read;          // a varying text column's readings, by batch index
+      const int32_t* values = nullptr;
+      std::vector<int32_t> read;
       int32_t scalar = 0;
     };
     const auto sideof = [&](const operand& o) {
@@ -170,8 +178,8 @@ std::vector<uint8_t> condition::compare(const step& s, const rowbatch& batch,
         x.scalar = o.number;
       } else if (!varies(o)) {
         x.scalar = reading(*o.named, fixedrow(o));
-      } else if (o.named->type().holdsintegers()) {
-        x.integers = o.named->integers().data();
+      } else if (o.named->type().holdsintegers() && !batch.rows) {
+        x.values = o.named->integers().data() + batch.first;
       } else {
         x.read.reserve(batch.count);
         for (size_t i = 0; i < batch.count; ++i) x.read.push_back(reading(*o.named, rowat(i)));
@@ -180,11 +188,11 @@ std::vector<uint8_t> condition::compare(const step& s, const rowbatch& batch,
     };
     const side left = sideof(s.left);
     const side right = sideof(s.right);
-    const auto value = [&](const side& x, size_t i) {
-      if (x.integers) return x.integers[rowat(i)];
-      return x.read.empty() ? x.scalar : x.read[i];
-    };
-    answers(s.k, out, [&](size_t i) { return comparenumbers(value(left, i), value(right, i)); });
+    const int32_t* const l = left.read.empty() ? left.values : left.read.data();
+    const int32_t* const r = right.read.empty() ? right.values : right.read.data();
+    answers(s.k, out, [l, r, ls = left.scalar, rs = right.scalar](size_t i) {
+      return comparenumbers(l ? l[i] : ls, r ? r[i] : rs);
+    });
     return out;
   }
   // Texts: column values are stripped of quotes like constants. A fixed side's text is read
@@ -205,16 +213,16 @@ std::vector<uint8_t> condition::compare(const step& s, const rowbatch& batch,
   const textref* left = textsof(s.left);
   const textref* right = textsof(s.right);
   if ((left || !varies(s.left)) && (right || !varies(s.right))) {
-    const auto at = [&](const textref* texts, std::string_view scalar, size_t i) {
+    const auto at = [rowat](const textref* texts, std::string_view scalar, size_t i) {
       return texts ? stripquotes(texts[rowat(i)].view()) : scalar;
     };
     // Equality needs no order, and texts of other lengths are unequal.
     if (s.k == conditionkind::eq || s.k == conditionkind::neq) {
-      answers(s.k, out, [&](size_t i) {
+      answers(s.k, out, [at, left, right, leftscalar, rightscalar](size_t i) {
         return at(left, leftscalar, i) == at(right, rightscalar, i) ? 0 : 1;
       });
     } else {
-      answers(s.k, out, [&](size_t i) {
+      answers(s.k, out, [at, left, right, leftscalar, rightscalar](size_t i) {
         return comparevalues(at(left, leftscalar, i), at(right, rightscalar, i), false);
       });
     }
