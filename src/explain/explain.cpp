@@ -187,17 +187,35 @@ void describejoins(const querytree& tree, const plan& p, explanation& e) {
   for (size_t i = 0; i < p.steps.size(); ++i) {
     const step& s = p.steps[i];
     if (s.kind != stepkind::join) continue;
-    // A join moved below renamings and projections gives the value of the topmost of them.
+    // A join moved below renamings and projections gives the value of the topmost of them,
+    // and its columns bear the names they have there, which the selection's condition reads.
+    std::vector<std::string> names;
+    std::vector<int32_t> shownas;  // each column's position in the step reached
+    for (size_t k = 0; k < s.output.columns.size(); ++k) {
+      names.push_back(s.output.columns[k].name);
+      shownas.push_back(static_cast<int32_t>(k));
+    }
     size_t at = i;
-    while (p.steps[at].node < 0) at = static_cast<size_t>(readby[at]);
+    while (p.steps[at].node < 0) {
+      at = static_cast<size_t>(readby[at]);
+      const step& above = p.steps[at];
+      for (size_t k = 0; k < names.size(); ++k) {
+        if (shownas[k] < 0) continue;
+        if (above.kind == stepkind::project) {
+          const auto picked = std::find(above.columns.begin(), above.columns.end(), shownas[k]);
+          shownas[k] = picked == above.columns.end()
+                           ? -1
+                           : static_cast<int32_t>(picked - above.columns.begin());
+        }
+        if (shownas[k] >= 0) names[k] = above.output.columns[static_cast<size_t>(shownas[k])].name;
+      }
+    }
     joininfo j;
     for (const int32_t operand : s.operands) {
       const step& o = p.steps[static_cast<size_t>(operand)];
       j.operands.push_back(o.node);
     }
-    const auto columnname = [&](int32_t k) {
-      return s.output.columns[static_cast<size_t>(k)].name;
-    };
+    const auto columnname = [&](int32_t k) { return names[static_cast<size_t>(k)]; };
     for (const joinkey& key : s.join.keys)
       j.keys.push_back({columnname(key.probe), columnname(key.build)});
     const auto texts = [&](const std::vector<int32_t>& conjuncts) {

@@ -184,12 +184,13 @@ class jsonwriter {
     }
   }
 
-  // How a selection runs as a join: its operands (indices of nodes), the keys it matches by,
+  // How a selection runs as a join: its operands (their texts), the keys it matches by,
   // and the conditions it asks of each operand, of each combination and once.
   void join(const joininfo& j) {
     key("join");
     open();
-    array("operands", j.operands, [&](int32_t node) { out += std::to_string(node); });
+    array("operands", j.operands,
+          [&](int32_t node) { appendjsonstring(out, e.nodes[static_cast<size_t>(node)].text); });
     array("keys", j.keys, [&](const std::pair<std::string, std::string>& k) {
       open();
       text("probe", k.first);
