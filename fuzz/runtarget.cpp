@@ -6,13 +6,13 @@
 #include <string>
 #include <string_view>
 
-#include "driver/printbuffer.h"
 #include "driver/run.h"
 #include "explain/explain.h"
 #include "explain/jsonrender.h"
 #include "explain/sql.h"
 #include "explain/textrender.h"
 #include "input/input.h"
+#include "output/printbuffer.h"
 
 namespace {
 

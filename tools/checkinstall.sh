@@ -26,7 +26,7 @@ cmake --build "$build" -j2 >/dev/null
 
 echo "== install into $prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null
-for program in relalg relalg-explain relalg-import; do
+for program in relalg relalg-explain relalg-check relalg-import; do
   [[ -x $prefix/bin/$program ]] || fail "bin/$program missing"
   [[ -f $prefix/share/man/man1/$program.1 ]] || fail "share/man/man1/$program.1 missing"
 done
@@ -43,6 +43,14 @@ status=0
 "$prefix/bin/relalg-explain" >/dev/null 2>&1 || status=$?
 [[ $status == 2 ]] || fail "relalg-explain without arguments exited with $status, not 2"
 
+# relalg-check must find a shipped example's query right against itself, and refuse a wrong
+# command line with 2.
+"$prefix/bin/relalg-check" "$source/examples/sales.txt" "$source/examples/sales.txt" >/dev/null ||
+  fail "relalg-check of an example against itself exited with $?"
+status=0
+"$prefix/bin/relalg-check" >/dev/null 2>&1 || status=$?
+[[ $status == 2 ]] || fail "relalg-check without arguments exited with $status, not 2"
+
 # relalg-import must write a CSV file as a table, and refuse a wrong command line with 2.
 printf 'id,name\n1,Ann\n' >"$scratch/emp.csv"
 imported=$("$prefix/bin/relalg-import" "$scratch/emp.csv") ||
@@ -54,7 +62,7 @@ status=0
 [[ $status == 2 ]] || fail "relalg-import without arguments exited with $status, not 2"
 
 echo "== render the manual pages"
-for program in relalg relalg-explain relalg-import; do
+for program in relalg relalg-explain relalg-check relalg-import; do
   page=$prefix/share/man/man1/$program.1
   # groff and man exit 0 on warnings; any text on standard error counts as a failure.
   if command -v groff >/dev/null; then

@@ -11,9 +11,9 @@
 #include <utility>
 
 #include "driver/outputfile.h"
-#include "driver/printbuffer.h"
 #include "driver/run.h"
 #include "input/inputfile.h"
+#include "output/printbuffer.h"
 #include "parallel/parallel.h"
 
 namespace relalg {

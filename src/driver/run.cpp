@@ -4,8 +4,8 @@
 #include <sstream>
 #include <utility>
 
-#include "driver/tablewriter.h"
 #include "operators/evaluator.h"
+#include "output/tablewriter.h"
 #include "plan/plan.h"
 #include "tree/querytree.h"
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "driver/printbuffer.h"
 #include "input/input.h"
 #include "model/table.h"
+#include "output/printbuffer.h"
 
 namespace relalg {
 

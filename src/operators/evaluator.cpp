@@ -69,4 +69,47 @@ table evaluator::evaluate(const querytree& tree, const plan& p, observer* watche
   return std::move(values.back());
 }
 
+std::vector<evaluator::traced> evaluator::trace(const querytree& tree, const plan& p) const {
+  std::vector<traced> steps(p.steps.size());
+  const auto of = [&](int32_t operand) -> const table& {
+    return steps[static_cast<size_t>(operand)].value;
+  };
+  for (size_t i = 0; i < p.steps.size(); ++i) {
+    const step& s = p.steps[i];
+    traced& t = steps[i];
+    switch (s.kind) {
+      case stepkind::table:
+        t.value = tables[static_cast<size_t>(s.table)];
+        break;
+      case stepkind::empty:
+        break;
+      case stepkind::project:
+        t.value = project(s, of(s.operands[0]), &t.made);
+        break;
+      case stepkind::rename:
+        t.value = rename(s, of(s.operands[0]), &t.made);
+        break;
+      case stepkind::select:
+        t.value = select(tree, p, s, of(s.operands[0]), &t.made);
+        break;
+      case stepkind::product:
+        t.value = product({of(s.operands[0]), of(s.operands[1])}, &t.made);
+        break;
+      case stepkind::unite:
+        t.value = unite(of(s.operands[0]), of(s.operands[1]), &t.made);
+        break;
+      case stepkind::minus:
+        t.value = minus(of(s.operands[0]), of(s.operands[1]), &t.made);
+        break;
+      case stepkind::join: {
+        std::vector<table> parts;
+        for (const int32_t operand : s.operands) parts.push_back(of(operand));
+        t.value = join(tree, p, s, parts, &t.made);
+        break;
+      }
+    }
+  }
+  return steps;
+}
+
 }  // namespace relalg

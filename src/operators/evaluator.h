@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/table.h"
+#include "operators/operators.h"
 #include "plan/plan.h"
 #include "tree/querytree.h"
 
@@ -31,6 +32,15 @@ class evaluator {
   // value; a node whose value is given is not evaluated, nor are its operands.
   table evaluate(const querytree& tree, const plan& p, observer* watcher = nullptr,
                  const givenvalue& given = nullptr) const;
+
+  // Every step's value and its lineage, each difference keeping all of its first operand's
+  // rows (see lineage): which input rows each row of every step is made of, on any part of the
+  // inputs.
+  struct traced {
+    table value;
+    lineage made;
+  };
+  std::vector<traced> trace(const querytree& tree, const plan& p) const;
 
  private:
   const std::vector<table>& tables;

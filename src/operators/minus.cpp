@@ -1,5 +1,6 @@
 // Difference: the first operand's rows that match no row of the second, in order, with
 // repetitions; rows match when their value texts agree at every column position.
+#include "model/rowgroups.h"
 #include "model/rowset.h"
 #include "operators/operators.h"
 
@@ -18,6 +19,24 @@ bool sametypes(const table& t, const table& u) {
   return true;
 }
 
+// The rows of t, each with the rows of the other that match it: what a difference's lineage
+// lists.
+table tracedmatches(const table& t, const rowvalues& x, const rowvalues& y, lineage& made) {
+  const rowgroups groups(y);
+  made = lineage(2);
+  for (size_t row = 0; row < x.rows; ++row) {
+    const auto own = static_cast<int32_t>(row);
+    made.add(0, &own, &own + 1);
+    const size_t g = groups.find(x, row);
+    if (g == rowgroups::none) {
+      made.add(1, &own, &own);
+    } else {
+      made.add(1, groups.first(g), groups.last(g));
+    }
+  }
+  return t;
+}
+
 // The rows of t not found.
 table keptunmatched(table t, const std::vector<uint8_t>& found) {
   std::vector<int32_t> kept;
@@ -30,12 +49,21 @@ table keptunmatched(table t, const std::vector<uint8_t>& found) {
 
 }  // namespace
 
-table minus(const table& r, const table& u) {
+table minus(const table& r, const table& u, lineage* made) {
   table t = r;
   const int32_t rows = t.rowcount();
   const int32_t count = t.columncount();
   // A second operand with fewer columns than the result matches no row.
-  if (rows == 0 || u.rowcount() == 0 || u.columncount() < count) return t;
+  if (rows == 0 || u.rowcount() == 0 || u.columncount() < count) {
+    if (made) {
+      *made = lineage(2);
+      for (int32_t row = 0; row < rows; ++row) {
+        made->add(0, &row, &row + 1);
+        made->add(1, &row, &row);
+      }
+    }
+    return t;
+  }
   // Fast path: when both operands' rows are their input lines as read and the columns at each
   // position hold the same type, rows match exactly when their lines are equal, since each
   // type prints its values one to one and a line reads back one way only. A line is one piece
@@ -45,6 +73,7 @@ table minus(const table& r, const table& u) {
   if (sametypes(t, u) && tlines && ulines) {
     const rowvalues x(*tlines);
     const rowvalues y(*ulines);
+    if (made) return tracedmatches(t, x, y, *made);
     return keptunmatched(t, heldin(x, rowhashes(x), y, rowhashes(y)));
   }
   // Two columns of integers match by their values, which agree exactly when their texts do;
@@ -61,6 +90,7 @@ table minus(const table& r, const table& u) {
   }
   const rowvalues x(left);
   const rowvalues y(right);
+  if (made) return tracedmatches(t, x, y, *made);
   return keptunmatched(t, heldin(x, rowhashes(x), y, rowhashes(y)));
 }
 

@@ -5,9 +5,10 @@
 
 namespace relalg {
 
-table select(const querytree& tree, const plan& p, const step& s, const table& r) {
+table select(const querytree& tree, const plan& p, const step& s, const table& r, lineage* made) {
   table t = r;
   const int32_t rows = t.rowcount();
+  if (made) *made = lineage(1);
   if (rows == 0) return t;  // the condition is never evaluated
   // The condition is bound to the columns once, then asked for all the rows, in two halves at
   // once when there are many; the kept rows are gathered in one pass.
@@ -25,6 +26,9 @@ table select(const querytree& tree, const plan& p, const step& s, const table& r
     for (size_t i = 0; i < parts[part].size(); ++i) {
       if (passes[part][i]) kept.push_back(static_cast<int32_t>(parts[part].first + i));
     }
+  }
+  if (made) {
+    for (const int32_t& row : kept) made->add(0, &row, &row + 1);
   }
   if (static_cast<int32_t>(kept.size()) != rows) t.gather(kept);
   return t;

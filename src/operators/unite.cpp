@@ -2,6 +2,7 @@
 // rows; each operand is sorted alone and the two merged.
 #include <algorithm>
 
+#include "model/rowgroups.h"
 #include "model/rowlimit.h"
 #include "model/rowvalues.h"
 #include "operators/operators.h"
@@ -104,7 +105,7 @@ std::vector<int32_t> mergedrows(const table& r, const table& v) {
 
 }  // namespace
 
-table unite(const table& r, const table& u) {
+table unite(const table& r, const table& u, lineage* made) {
   const table v = asfirst(u, r);
   checkedrowcount(uint64_t{static_cast<uint32_t>(r.rowcount())} +
                   static_cast<uint32_t>(v.rowcount()));
@@ -118,6 +119,26 @@ table unite(const table& r, const table& u) {
     sizes.push_back(picks.size() * (c.type().holdsintegers() ? 4 : 8));
   }
   parallel::dealt(sizes, [&](size_t k) { both[k].pick(r.columns()[k], v.columns()[k], picks); });
+  if (made) {
+    // Each row is held by a group of rows of either operand, or of both.
+    const rowvalues x(r.columns());
+    const rowvalues y(v.columns());
+    const rowgroups first(x);
+    const rowgroups second(y);
+    *made = lineage(2);
+    const auto list = [&](size_t operand, const rowgroups& groups, size_t g) {
+      if (g == rowgroups::none) {
+        made->add(operand, groups.first(0), groups.first(0));
+      } else {
+        made->add(operand, groups.first(g), groups.last(g));
+      }
+    };
+    for (const int32_t pick : picks) {
+      const auto row = static_cast<size_t>(pick >= 0 ? pick : -1 - pick);
+      list(0, first, pick >= 0 ? first.groupof(row) : first.find(y, row));
+      list(1, second, pick < 0 ? second.groupof(row) : second.find(x, row));
+    }
+  }
   return table(r.name, std::move(both));
 }
 

@@ -4,21 +4,21 @@ floor and those below it, one file starts threads, and nothing outside the colum
 column for its class.
 
 Usage: floors.py SRC
-The floors, lowest first, are the list below; the programs (driver, explain, import) stand on
-the top floor, side by side, and include nothing of one another.
+The floors, lowest first, are the list below; relalg's own program (driver) and relalg-import
+stand on the top floor, side by side, and include nothing of one another.
 """
 import os
 import re
 import sys
 
-floors = [["parallel"], ["model"], ["input"], ["tree"], ["plan"], ["operators"],
-          ["driver"], ["explain"], ["import"]]
-# The programs stand side by side on the top floor.
+floors = [["parallel"], ["model"], ["input"], ["tree"], ["plan"], ["operators"], ["output"],
+          ["explain"], ["check"], ["driver", "import"]]
 level = {}
 for height, folders in enumerate(floors):
     for folder in folders:
-        level[folder] = min(height, 6)
-programs = {"driver", "explain", "import"}
+        level[folder] = height
+# The programs stand side by side on the top floor.
+programs = set(floors[-1])
 
 
 def main():

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "driver/printbuffer.h"
 #include "driver/run.h"
 #include "hostile_support.h"
 #include "model_support.h"
+#include "output/printbuffer.h"
 
 namespace relalg {
 namespace {

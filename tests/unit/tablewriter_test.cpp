@@ -6,9 +6,9 @@
 #include <sstream>
 #include <string>
 
-#include "driver/printbuffer.h"
-#include "driver/tablewriter.h"
 #include "model_support.h"
+#include "output/printbuffer.h"
+#include "output/tablewriter.h"
 
 namespace relalg {
 namespace {

@@ -38,7 +38,8 @@ void keepwhere(const condition& z, int32_t slot, const int32_t* fixed, std::vect
 
 }  // namespace
 
-table join(const querytree& tree, const plan& p, const step& s, const std::vector<table>& parts) {
+table join(const querytree& tree, const plan& p, const step& s, const std::vector<table>& parts,
+           lineage* made) {
   const joinparts& j = s.join;
   const size_t k = parts.size();
   std::vector<std::vector<int32_t>> found(k);
@@ -53,6 +54,7 @@ table join(const querytree& tree, const plan& p, const step& s, const std::vecto
   // A conjunct that reads no column gives the same answer for every combination: asked once.
   for (const int32_t c : j.constants) {
     if (!conditionat(c).evaluate({0, nullptr, 0, 1, nullptr}).front()) {
+      if (made) tracecombined(parts, found, *made);
       return table::combined(parts, found);
     }
   }
@@ -69,7 +71,10 @@ table join(const querytree& tree, const plan& p, const step& s, const std::vecto
     for (const int32_t f : j.filters[slot]) {
       keepwhere(conditionat(f), static_cast<int32_t>(slot), nullptr, at.rows);
     }
-    if (at.rows.empty()) return table::combined(parts, found);
+    if (at.rows.empty()) {
+      if (made) tracecombined(parts, found, *made);
+      return table::combined(parts, found);
+    }
     if (!keys[slot].empty()) at.index.emplace(at.rows, std::move(keys[slot]));
     for (const int32_t c : j.checks[slot]) at.checks.push_back(conditionat(c));
   }
@@ -122,6 +127,7 @@ table join(const querytree& tree, const plan& p, const step& s, const std::vecto
     count = checkedrowcount(uint64_t{1} + static_cast<uint64_t>(count));
     for (size_t i = 0; i < k; ++i) found[i].push_back(bound[i]);
   }
+  if (made) tracecombined(parts, found, *made);
   return table::combined(parts, std::move(found));
 }
 

@@ -47,25 +47,12 @@ std::vector<column> keycolumns(const std::vector<int32_t>& rows,
 }  // namespace
 
 keyindex::keyindex(const std::vector<int32_t>& rows, std::vector<keypart> keyparts)
-    : parts(std::move(keyparts)),
-      keys(keycolumns(rows, parts)),
-      keylists(keys),
-      groups(keylists, rowset::holding::inplace) {
-  const rowvalues& values = keylists;
-  // Each row's group, numbered as first met; then the rows sorted by group by counting. The
-  // set knows a group by its first row.
-  groupof.resize(rows.size());
-  bool added;
-  for (size_t i = 0; i < rows.size(); ++i) {
-    const size_t first = groups.add(values, i, values.hash(i), added);
-    groupof[i] = added ? static_cast<uint32_t>(groups.size() - 1) : groupof[first];
+    : parts(std::move(keyparts)), keys(keycolumns(rows, parts)), keylists(keys), groups(keylists) {
+  // The rows themselves, group by group, each group's in the order given.
+  members.reserve(rows.size());
+  for (size_t g = 0; g < groups.count(); ++g) {
+    for (const uint32_t* i = groups.first(g); i != groups.last(g); ++i) members.push_back(rows[*i]);
   }
-  starts.assign(groups.size() + 1, 0);
-  for (const uint32_t g : groupof) ++starts[g + 1];
-  for (size_t g = 1; g < starts.size(); ++g) starts[g] += starts[g - 1];
-  members.resize(rows.size());
-  std::vector<uint32_t> next(starts.begin(), starts.end() - 1);
-  for (size_t i = 0; i < rows.size(); ++i) members[next[groupof[i]]++] = rows[i];
 }
 
 uint64_t keyindex::probehash(const int32_t* bound) const {
@@ -84,7 +71,7 @@ uint64_t keyindex::probehash(const int32_t* bound) const {
 
 keyindex::match keyindex::find(const int32_t* bound) const {
   intbuffer digits;  // an integer compared with a key's text, written out
-  const size_t group =
+  const size_t g =
       groups.lookup(probehash(bound), [&](size_t k, int32_t& number, std::string_view& text) {
         const keypart& part = parts[k];
         const int32_t row = bound[part.probeslot];
@@ -96,9 +83,10 @@ keyindex::match keyindex::find(const int32_t* bound) const {
           text = stripquotes(part.probe->texts()[static_cast<size_t>(row)].view());
         }
       });
-  if (group == rowset::none) return {};
-  const uint32_t g = groupof[group];
-  return {members.data() + starts[g], members.data() + starts[g + 1]};
+  if (g == rowgroups::none) return {};
+  const size_t first = static_cast<size_t>(groups.first(g) - groups.first(0));
+  const size_t last = static_cast<size_t>(groups.last(g) - groups.first(0));
+  return {members.data() + first, members.data() + last};
 }
 
 bool keyindex::probesfirst() const {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "model/column.h"
-#include "model/rowset.h"
+#include "model/rowgroups.h"
 
 namespace relalg {
 
@@ -47,10 +47,8 @@ class keyindex {
   std::vector<keypart> parts;
   std::vector<column> keys;  // each part's key values of the rows given, in that order
   rowvalues keylists;
-  rowset groups;                  // of the keys, each known by the first row of its key
-  std::vector<uint32_t> groupof;  // each row's group, numbered as first met
-  std::vector<uint32_t> starts;   // where each group's rows begin in members; one more: the end
-  std::vector<int32_t> members;
+  rowgroups groups;              // of the rows given, by their keys
+  std::vector<int32_t> members;  // the rows given, group by group
 
   uint64_t probehash(const int32_t* bound) const;
 };

@@ -1,5 +1,5 @@
 // The buffers that go round between a printing thread and the writing one.
-#include "driver/handoff.h"
+#include "output/handoff.h"
 
 #include <cassert>
 #include <utility>

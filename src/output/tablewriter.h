@@ -1,8 +1,8 @@
 // Writing a table into the output: its header line, its rows and the empty line after it.
 #pragma once
 
-#include "driver/printbuffer.h"
 #include "model/table.h"
+#include "output/printbuffer.h"
 
 namespace relalg {
 

@@ -1,12 +1,12 @@
 // A table's header and rows, the rows of a large one printed on two threads.
-#include "driver/tablewriter.h"
+#include "output/tablewriter.h"
 
 #include <algorithm>
 #include <exception>
 #include <new>
 #include <optional>
 
-#include "driver/handoff.h"
+#include "output/handoff.h"
 #include "parallel/parallel.h"
 
 namespace relalg {

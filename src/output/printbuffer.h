@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/handoff.h"
 #include "model/table.h"
+#include "output/handoff.h"
 
 namespace relalg {
 

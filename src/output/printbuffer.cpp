@@ -1,5 +1,5 @@
 // Printing rows into the output buffer.
-#include "driver/printbuffer.h"
+#include "output/printbuffer.h"
 
 #include <charconv>
 #include <type_traits>

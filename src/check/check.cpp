@@ -1,0 +1,537 @@
+// Comparing two queries' results, and narrowing a database down to the fewest rows on which
+// they differ: by the rows' lineage as formulas, a solver where the build has one, and rows
+// dropped one at a time.
+#include "check/check.h"
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <random>
+#include <set>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+
+#include "check/formula.h"
+#include "check/solver.h"
+#include "model/textint.h"
+#include "operators/condition/comparison.h"
+#include "operators/evaluator.h"
+#include "plan/plan.h"
+#include "tree/querytree.h"
+
+namespace relalg {
+
+namespace {
+
+// Generated databases are given up after this long.
+constexpr double generatingseconds = 5.0;
+// The values a generated column draws from: the first few of each kind.
+constexpr size_t mostvalues = 6;
+
+using clock = std::chrono::steady_clock;
+
+double secondssince(clock::time_point start) {
+  return std::chrono::duration<double>(clock::now() - start).count();
+}
+
+table evaluated(const querytree& tree, const std::vector<table>& tables) {
+  return evaluator(tables).evaluate(tree, buildplan(tree, tables));
+}
+
+// Rows are numbered across a database's tables: table k's row r is offsets[k] + r.
+std::vector<uint32_t> offsetsof(const std::vector<table>& tables) {
+  std::vector<uint32_t> offsets;
+  uint32_t next = 0;
+  for (const table& t : tables) {
+    offsets.push_back(next);
+    next += static_cast<uint32_t>(t.rowcount());
+  }
+  offsets.push_back(next);
+  return offsets;
+}
+
+// Every table with only the rows kept.
+std::vector<table> partof(const std::vector<table>& tables, const std::vector<uint8_t>& kept) {
+  const std::vector<uint32_t> offsets = offsetsof(tables);
+  std::vector<table> part;
+  for (size_t k = 0; k < tables.size(); ++k) {
+    std::vector<int32_t> rows;
+    for (int32_t row = 0; row < tables[k].rowcount(); ++row) {
+      if (kept[offsets[k] + static_cast<uint32_t>(row)]) rows.push_back(row);
+    }
+    table t = tables[k];
+    t.gather(rows);
+    part.push_back(std::move(t));
+  }
+  return part;
+}
+
+std::vector<uint8_t> keeping(size_t count, const std::vector<uint32_t>& rows) {
+  std::vector<uint8_t> kept(count, 0);
+  for (const uint32_t row : rows) kept[row] = 1;
+  return kept;
+}
+
+// The formula of each distinct row of a query's result, as printed: when it is made, in terms
+// of the database's rows kept, by the lineage of every step of its plan.
+std::unordered_map<std::string, formulas::id> resultformulas(const querytree& tree,
+                                                             const std::vector<table>& tables,
+                                                             formulas& f) {
+  std::unordered_map<std::string, formulas::id> result;
+  if (tree.toodeep()) return result;
+  const plan p = buildplan(tree, tables);
+  const std::vector<evaluator::traced> steps = evaluator(tables).trace(tree, p);
+  const std::vector<uint32_t> offsets = offsetsof(tables);
+  std::vector<std::vector<formulas::id>> made(steps.size());
+  for (size_t i = 0; i < steps.size(); ++i) {
+    const step& s = p.steps[i];
+    const lineage& l = steps[i].made;
+    const auto rows = static_cast<size_t>(steps[i].value.rowcount());
+    // Any of the rows an operand lists for row `row`.
+    const auto anyof = [&](size_t operand, size_t row) {
+      const std::vector<formulas::id>& of = made[static_cast<size_t>(s.operands[operand])];
+      std::vector<formulas::id> parts;
+      for (uint32_t at = l.starts[operand][row]; at < l.starts[operand][row + 1]; ++at) {
+        parts.push_back(of[static_cast<size_t>(l.rows[operand][at])]);
+      }
+      return f.any(std::move(parts));
+    };
+    std::vector<formulas::id>& out = made[i];
+    out.reserve(rows);
+    for (size_t row = 0; row < rows; ++row) {
+      switch (s.kind) {
+        case stepkind::table:
+          out.push_back(f.row(offsets[static_cast<size_t>(s.table)] + static_cast<uint32_t>(row)));
+          break;
+        case stepkind::empty:
+          break;
+        case stepkind::select:
+        case stepkind::rename:
+        case stepkind::project:
+          out.push_back(anyof(0, row));
+          break;
+        case stepkind::product:
+        case stepkind::join: {
+          std::vector<formulas::id> parts;
+          for (size_t k = 0; k < s.operands.size(); ++k) parts.push_back(anyof(k, row));
+          out.push_back(f.all(std::move(parts)));
+          break;
+        }
+        case stepkind::unite:
+          out.push_back(f.any({anyof(0, row), anyof(1, row)}));
+          break;
+        case stepkind::minus:
+          out.push_back(f.all({anyof(0, row), f.negation(anyof(1, row))}));
+          break;
+      }
+    }
+  }
+  const table& value = steps.back().value;
+  std::unordered_map<std::string, std::vector<formulas::id>> byrow;
+  const std::vector<std::string> printed = printedrows(value);
+  for (size_t row = 0; row < printed.size(); ++row) {
+    byrow[printed[row]].push_back(made.back()[row]);
+  }
+  for (auto& [row, parts] : byrow) result.emplace(row, f.any(std::move(parts)));
+  return result;
+}
+
+// Rows that make formula `at` hold, true with all rows kept: every row of an all, one of an
+// any; a negation asks for none. A stack, not a recursion: formulas nest as deep as queries.
+void whyholds(const formulas& f, formulas::id at, const std::vector<uint8_t>& truths,
+              std::vector<uint8_t>& chosen) {
+  std::vector<formulas::id> pending{at};
+  std::vector<uint8_t> seen(f.size(), 0);
+  while (!pending.empty()) {
+    const formulas::id next = pending.back();
+    pending.pop_back();
+    if (seen[next]) continue;
+    seen[next] = 1;
+    switch (f.kindof(next)) {
+      case formulas::kind::row:
+        chosen[f.rowof(next)] = 1;
+        break;
+      case formulas::kind::all:
+        pending.insert(pending.end(), f.partsbegin(next), f.partsend(next));
+        break;
+      case formulas::kind::any: {
+        const formulas::id* part = std::find_if(f.partsbegin(next), f.partsend(next),
+                                                [&](formulas::id p) { return truths[p] != 0; });
+        if (part != f.partsend(next)) pending.push_back(*part);
+        break;
+      }
+      case formulas::kind::constant:
+      case formulas::kind::negation:
+        break;
+    }
+  }
+}
+
+// Drops rows one at a time while the rest still differ: no single row can then be dropped.
+std::vector<uint32_t> shrink(std::vector<uint32_t> rows,
+                             const std::function<bool(const std::vector<uint32_t>&)>& differs) {
+  for (size_t i = rows.size(); i-- > 0;) {
+    std::vector<uint32_t> fewer = rows;
+    fewer.erase(fewer.begin() + static_cast<ptrdiff_t>(i));
+    if (differs(fewer)) rows = std::move(fewer);
+  }
+  return rows;
+}
+
+// The rows of a database whose set of kept rows makes the two results differ, from all of its
+// rows down: halves dropped while the rest still differ, then single rows.
+std::vector<uint32_t> narrow(std::vector<uint32_t> rows,
+                             const std::function<bool(const std::vector<uint32_t>&)>& differs) {
+  for (size_t chunk = rows.size() / 2; chunk >= 1 && rows.size() > 1; chunk /= 2) {
+    for (size_t at = 0; at < rows.size();) {
+      std::vector<uint32_t> fewer(rows.begin(), rows.begin() + static_cast<ptrdiff_t>(at));
+      const size_t end = std::min(rows.size(), at + chunk);
+      fewer.insert(fewer.end(), rows.begin() + static_cast<ptrdiff_t>(end), rows.end());
+      if (differs(fewer)) {
+        rows = std::move(fewer);
+      } else {
+        at = end;
+      }
+    }
+    if (chunk == 1) break;
+  }
+  return rows;
+}
+
+// Smaller parts of the rows the goal reads are tried one by one when there are at most this many.
+constexpr size_t mosttries = 4096;
+
+// The rows the formula reads.
+std::vector<uint32_t> rowsread(const formulas& f, formulas::id goal) {
+  std::vector<uint32_t> rows;
+  std::vector<uint8_t> seen(f.size(), 0);
+  std::vector<formulas::id> pending{goal};
+  while (!pending.empty()) {
+    const formulas::id at = pending.back();
+    pending.pop_back();
+    if (seen[at]) continue;
+    seen[at] = 1;
+    if (f.kindof(at) == formulas::kind::row) rows.push_back(f.rowof(at));
+    pending.insert(pending.end(), f.partsbegin(at), f.partsend(at));
+  }
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+// Tries every part of fewer rows than `rows`, of the rows the goal reads, smallest first;
+// false when there are too many. The first on which the goal holds replaces `rows`: what rows
+// holds then is the fewest.
+bool triedsmaller(const formulas& f, formulas::id goal,
+                  const std::function<bool(const std::vector<uint32_t>&)>& holds,
+                  std::vector<uint32_t>& rows) {
+  const size_t below = rows.size();
+  const std::vector<uint32_t> read = rowsread(f, goal);
+  // How many parts of fewer than `below` rows there are, counted until past the bound.
+  size_t parts = 0;
+  size_t choose = 1;  // parts of `size` rows
+  for (size_t size = 0; size < below && parts <= mosttries; ++size) {
+    parts += choose;
+    if (size + 1 < below) {
+      if (choose > mosttries) return false;
+      choose = choose * (read.size() - size) / (size + 1);
+    }
+  }
+  if (parts > mosttries) return false;
+  // Every part of `size` rows, as increasing positions among the rows read.
+  for (size_t size = 0; size < below; ++size) {
+    std::vector<size_t> at(size);
+    for (size_t i = 0; i < size; ++i) at[i] = i;
+    while (true) {
+      std::vector<uint32_t> part;
+      for (const size_t i : at) part.push_back(read[i]);
+      if (holds(part)) {
+        rows = std::move(part);
+        return true;
+      }
+      size_t i = size;
+      while (i > 0 && at[i - 1] == read.size() - size + i - 1) --i;
+      if (i == 0) break;
+      ++at[i - 1];
+      for (size_t j = i; j < size; ++j) at[j] = at[j - 1] + 1;
+    }
+  }
+  return true;
+}
+
+struct queries {
+  const querytree& answer;
+  const querytree& query;
+};
+
+// The fewest rows of a database on which the results differ, for a database on which they do
+// (for the reason given); proven the least where it can be.
+std::vector<uint32_t> fewestrows(const queries& q, const std::vector<table>& tables,
+                                 const std::string& reason, const checkoptions& options,
+                                 bool& smallest) {
+  smallest = false;
+  const size_t count = offsetsof(tables).back();
+  std::vector<uint32_t> all(count);
+  for (uint32_t row = 0; row < count; ++row) all[row] = row;
+  // Columns and headers are the same whatever the rows: no row is needed.
+  if (reason == "columns") {
+    smallest = true;
+    return {};
+  }
+  const auto plainly = [&](const std::vector<uint32_t>& rows) {
+    const std::vector<table> part = partof(tables, keeping(count, rows));
+    return !difference(evaluated(q.answer, part), evaluated(q.query, part), options.strict).empty();
+  };
+  if (reason == "table") {
+    // The same rows in another order, or another header: nothing but evaluating tells.
+    if (plainly({})) {
+      smallest = true;
+      return {};
+    }
+    return shrink(narrow(all, plainly), plainly);
+  }
+  // The rows differ: the results on any part of the database are told by the formulas of
+  // their rows, and they differ when some row is in one and not in the other.
+  formulas f;
+  const auto a = resultformulas(q.answer, tables, f);
+  const auto b = resultformulas(q.query, tables, f);
+  std::vector<formulas::id> either;
+  for (const auto& [row, fa] : a) {
+    const auto found = b.find(row);
+    const formulas::id fb = found == b.end() ? f.falsity() : found->second;
+    either.push_back(f.any({f.all({fa, f.negation(fb)}), f.all({fb, f.negation(fa)})}));
+  }
+  for (const auto& [row, fb] : b) {
+    if (a.count(row) == 0) either.push_back(fb);
+  }
+  const formulas::id goal = f.any(std::move(either));
+  const auto holds = [&](const std::vector<uint32_t>& rows) {
+    return f.holds(keeping(count, rows))[goal] != 0;
+  };
+  // One derivation of a row that one result has and the other has not, then rows dropped.
+  const std::vector<uint8_t> truths = f.holds(std::vector<uint8_t>(count, 1));
+  std::vector<uint8_t> chosen(count, 0);
+  whyholds(f, goal, truths, chosen);
+  std::vector<uint32_t> rows;
+  for (uint32_t row = 0; row < count; ++row) {
+    if (chosen[row]) rows.push_back(row);
+  }
+  // Where a difference nested in another hides a row again, all the rows are narrowed.
+  rows = holds(rows) ? shrink(rows, holds) : shrink(narrow(all, holds), holds);
+  if (rows.empty()) {
+    smallest = true;
+    return rows;
+  }
+  // Few enough smaller parts of the rows the goal reads are tried one by one: each that makes
+  // the goal hold is smaller, and none doing so proves these the fewest.
+  if (triedsmaller(f, goal, holds, rows)) {
+    smallest = true;
+    return rows;
+  }
+  bool proven = false;
+  if (const auto fewer = fewerrows(f, goal, rows.size(), options.solverseconds, proven)) {
+    rows = fewer->rows;
+    proven = fewer->proven;
+  }
+  smallest = proven;
+  return rows;
+}
+
+// Every constant the queries' comparisons name, quotes stripped: a column name is none.
+std::vector<std::string> constantsof(const std::vector<const querytree*>& trees,
+                                     const std::vector<table>& tables) {
+  std::unordered_set<std::string_view> names;
+  for (const table& t : tables) {
+    for (const column& c : t.columns()) names.insert(c.name);
+  }
+  std::vector<std::string> found;
+  for (const querytree* tree : trees) {
+    for (const conditionnode& n : tree->conditions) {
+      if (!iscomparison(n.k)) continue;
+      for (const std::string_view side : {n.left, n.right}) {
+        if (!side.empty() && names.count(side) == 0) found.emplace_back(stripquotes(side));
+      }
+    }
+  }
+  return found;
+}
+
+// Databases of the answer's tables, smallest first, their values drawn from the given tables
+// and from the queries' constants with their neighbours.
+class generator {
+ public:
+  generator(const std::vector<dataset>& given, const std::vector<std::string>& constants)
+      : random(20261209) {
+    const std::vector<table>& shapes = given.front().tables;
+    for (size_t k = 0; k < shapes.size(); ++k) {
+      std::vector<column> columns;
+      std::vector<std::vector<std::string>> pools;
+      for (size_t c = 0; c < shapes[k].columns().size(); ++c) {
+        const column& shape = shapes[k].columns()[c];
+        columns.push_back(shape.emptycopy());
+        pools.push_back(valuesfor(given, k, c, constants));
+      }
+      templates.push_back({shapes[k].name, std::move(columns), std::move(pools)});
+    }
+  }
+
+  // The next database to try: one more row in all every few tries.
+  dataset next(int32_t attempt) {
+    const auto rows = static_cast<size_t>(1 + attempt / 8);
+    std::vector<std::vector<column>> columns;
+    for (const shape& s : templates) columns.push_back(s.columns);
+    for (size_t r = 0; r < rows && !templates.empty(); ++r) {
+      const size_t k = random() % templates.size();
+      for (size_t c = 0; c < columns[k].size(); ++c) {
+        const std::vector<std::string>& pool = templates[k].pools[c];
+        columns[k][c].addvalue(pool.empty() ? std::string() : pool[random() % pool.size()]);
+      }
+    }
+    dataset made{"generated", {}};
+    for (size_t k = 0; k < templates.size(); ++k) {
+      made.tables.emplace_back(templates[k].name, std::move(columns[k]));
+    }
+    return made;
+  }
+
+ private:
+  struct shape {
+    std::string name;
+    std::vector<column> columns;
+    std::vector<std::vector<std::string>> pools;
+  };
+  std::vector<shape> templates;
+  std::mt19937 random;
+
+  static std::vector<std::string> valuesfor(const std::vector<dataset>& given, size_t k, size_t c,
+                                            const std::vector<std::string>& constants) {
+    const bool integers = given.front().tables[k].columns()[c].type().holdsintegers();
+    std::vector<std::string> pool;
+    std::set<std::string> seen;
+    const auto add = [&](const std::string& value) {
+      if (seen.insert(value).second) pool.push_back(value);
+    };
+    for (const std::string& constant : constants) {
+      if (!integers) {
+        add(constant);
+        continue;
+      }
+      const int32_t n = texttoint(constant);
+      add(std::to_string(n));
+      if (n > INT32_MIN) add(std::to_string(n - 1));
+      if (n < INT32_MAX) add(std::to_string(n + 1));
+    }
+    if (!integers) add("");
+    for (const dataset& d : given) {
+      if (k >= d.tables.size() || c >= d.tables[k].columns().size()) continue;
+      const column& values = d.tables[k].columns()[c];
+      size_t taken = 0;
+      for (int32_t row = 0; row < values.size() && taken < mostvalues; ++row) {
+        intbuffer buffer;
+        const std::string value(values.valueview(row, buffer));
+        if (seen.count(value) == 0) ++taken;
+        add(value);
+      }
+    }
+    return pool;
+  }
+};
+
+// The counterexample on a database on which the two results differ.
+counterexample counterexampleon(const queries& q, const dataset& d, const std::string& reason,
+                                const checkoptions& options) {
+  counterexample found;
+  found.database = d.name;
+  const std::vector<uint32_t> rows = fewestrows(q, d.tables, reason, options, found.smallest);
+  found.tables = partof(d.tables, keeping(offsetsof(d.tables).back(), rows));
+  found.answered = evaluated(q.answer, found.tables);
+  found.given = evaluated(q.query, found.tables);
+  found.reason = difference(found.answered, found.given, options.strict);
+  if (found.reason.empty()) {
+    // Never expected: the rows found must show the difference. The whole database does.
+    found.tables = d.tables;
+    found.smallest = false;
+    found.answered = evaluated(q.answer, found.tables);
+    found.given = evaluated(q.query, found.tables);
+    found.reason = reason;
+  }
+  found.rows = 0;
+  for (const table& t : found.tables) found.rows += t.rowcount();
+  const std::vector<std::string> a = printedrows(found.answered);
+  const std::vector<std::string> b = printedrows(found.given);
+  const std::set<std::string> inb(b.begin(), b.end());
+  const std::set<std::string> ina(a.begin(), a.end());
+  std::set<std::string> listed;
+  for (const std::string& row : a) {
+    if (inb.count(row) == 0 && listed.insert(row).second) found.missing.push_back(row);
+  }
+  listed.clear();
+  for (const std::string& row : b) {
+    if (ina.count(row) == 0 && listed.insert(row).second) found.unexpected.push_back(row);
+  }
+  return found;
+}
+
+}  // namespace
+
+std::vector<std::string> printedrows(const table& t) {
+  std::vector<std::string> rows;
+  for (int32_t row = 0; row < t.rowcount(); ++row) {
+    std::string printed;
+    for (size_t k = 0; k < t.columns().size(); ++k) {
+      if (k > 0) printed += ',';
+      printed += t.columns()[k].printvalue(row);
+    }
+    rows.push_back(std::move(printed));
+  }
+  return rows;
+}
+
+std::string difference(const table& a, const table& b, bool strict) {
+  if (a.columncount() != b.columncount()) return "columns";
+  const std::vector<std::string> x = printedrows(a);
+  const std::vector<std::string> y = printedrows(b);
+  if (std::set<std::string>(x.begin(), x.end()) != std::set<std::string>(y.begin(), y.end())) {
+    return "rows";
+  }
+  if (!strict) return {};
+  bool same = a.name == b.name && x == y;
+  for (size_t k = 0; same && k < a.columns().size(); ++k) {
+    same = a.columns()[k].name == b.columns()[k].name &&
+           a.columns()[k].type().typetext() == b.columns()[k].type().typetext();
+  }
+  return same ? std::string() : "table";
+}
+
+checked check(const std::string& answer, const std::string& query,
+              const std::vector<dataset>& databases, const checkoptions& options) {
+  const querytree a(answer);
+  const querytree b(query);
+  const queries q{a, b};
+  checked result;
+  for (const dataset& d : databases) {
+    ++result.databases;
+    const std::string reason =
+        difference(evaluated(a, d.tables), evaluated(b, d.tables), options.strict);
+    if (reason.empty()) continue;
+    result.differs = counterexampleon(q, d, reason, options);
+    return result;
+  }
+  if (options.generate <= 0 || databases.empty()) return result;
+  generator g(databases, constantsof({&a, &b}, databases.front().tables));
+  const clock::time_point start = clock::now();
+  for (int32_t attempt = 0; attempt < options.generate; ++attempt) {
+    if (secondssince(start) > generatingseconds) break;
+    ++result.generated;
+    const dataset d = g.next(attempt);
+    const std::string reason =
+        difference(evaluated(a, d.tables), evaluated(b, d.tables), options.strict);
+    if (reason.empty()) continue;
+    result.differs = counterexampleon(q, d, reason, options);
+    return result;
+  }
+  return result;
+}
+
+}  // namespace relalg

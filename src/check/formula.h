@@ -1,0 +1,51 @@
+// Boolean formulas over a database's rows, shared as a graph: when a row of a query's value is
+// made, in terms of which rows of the database are kept.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+namespace relalg {
+
+class formulas {
+ public:
+  using id = uint32_t;
+  enum class kind : uint8_t { constant, row, all, any, negation };
+
+  formulas();
+
+  id falsity() const { return 0; }
+  id truth() const { return 1; }
+  // That a row of the database (numbered over all its tables) is kept.
+  id row(uint32_t number);
+  // That every one, or some one, of the formulas holds; that one does not.
+  id all(std::vector<id> parts);
+  id any(std::vector<id> parts);
+  id negation(id f);
+
+  size_t size() const { return kinds.size(); }
+  kind kindof(id f) const { return kinds[f]; }
+  uint32_t rowof(id f) const { return first[f]; }
+  // The parts of an all, an any or a negation.
+  const id* partsbegin(id f) const { return parts.data() + first[f]; }
+  const id* partsend(id f) const { return parts.data() + first[f] + count[f]; }
+
+  // Every formula's truth when the rows kept are those for which kept[number] is set: the
+  // formulas are made parts first, so one pass in order decides them all.
+  std::vector<uint8_t> holds(const std::vector<uint8_t>& kept) const;
+
+ private:
+  std::vector<kind> kinds;
+  std::vector<uint32_t> first;  // a row's number, or where the parts begin
+  std::vector<uint32_t> count;  // how many parts
+  std::vector<id> parts;
+  // Each formula made once: the same rows or parts give the same formula.
+  std::unordered_map<uint32_t, id> rows;
+  std::unordered_map<uint64_t, std::vector<id>> made;  // by a hash of kind and parts
+
+  id compose(kind k, std::vector<id> of);
+};
+
+}  // namespace relalg
