@@ -36,10 +36,6 @@ double secondssince(clock::time_point start) {
   return std::chrono::duration<double>(clock::now() - start).count();
 }
 
-table evaluated(const querytree& tree, const std::vector<table>& tables) {
-  return evaluator(tables).evaluate(tree, buildplan(tree, tables));
-}
-
 // Rows are numbered across a database's tables: table k's row r is offsets[k] + r.
 std::vector<uint32_t> offsetsof(const std::vector<table>& tables) {
   std::vector<uint32_t> offsets;
@@ -260,9 +256,27 @@ bool triedsmaller(const formulas& f, formulas::id goal,
   return true;
 }
 
+// Both queries, each with its plan over a database's tables: a plan binds only names and
+// columns, so it serves every part of the database, whose tables are the same but for rows.
 struct queries {
   const querytree& answer;
   const querytree& query;
+  plan answerplan;
+  plan queryplan;
+
+  queries(const querytree& a, const querytree& b, const std::vector<table>& tables)
+      : answer(a), query(b), answerplan(buildplan(a, tables)), queryplan(buildplan(b, tables)) {}
+
+  // Whether the two results on the tables differ, and why (empty when they agree).
+  std::string differ(const std::vector<table>& tables, bool strict) const {
+    return difference(answeron(tables), queryon(tables), strict);
+  }
+  table answeron(const std::vector<table>& tables) const {
+    return evaluator(tables).evaluate(answer, answerplan);
+  }
+  table queryon(const std::vector<table>& tables) const {
+    return evaluator(tables).evaluate(query, queryplan);
+  }
 };
 
 // The fewest rows of a database on which the results differ, for a database on which they do
@@ -281,7 +295,7 @@ std::vector<uint32_t> fewestrows(const queries& q, const std::vector<table>& tab
   }
   const auto plainly = [&](const std::vector<uint32_t>& rows) {
     const std::vector<table> part = partof(tables, keeping(count, rows));
-    return !difference(evaluated(q.answer, part), evaluated(q.query, part), options.strict).empty();
+    return !q.differ(part, options.strict).empty();
   };
   if (reason == "table") {
     // The same rows in another order, or another header: nothing but evaluating tells.
@@ -306,9 +320,7 @@ std::vector<uint32_t> fewestrows(const queries& q, const std::vector<table>& tab
     if (a.count(row) == 0) either.push_back(fb);
   }
   const formulas::id goal = f.any(std::move(either));
-  const auto holds = [&](const std::vector<uint32_t>& rows) {
-    return f.holds(keeping(count, rows))[goal] != 0;
-  };
+  const auto holds = [&](const std::vector<uint32_t>& rows) { return f.holdswith(goal, rows); };
   // One derivation of a row that one result has and the other has not, then rows dropped.
   const std::vector<uint8_t> truths = f.holds(std::vector<uint8_t>(count, 1));
   std::vector<uint8_t> chosen(count, 0);
@@ -438,22 +450,155 @@ class generator {
   }
 };
 
+// Databases of more rows than this are narrowed down first to rows near the difference.
+constexpr size_t mostwhole = 2000;
+// Rows near the difference, at most this many, and at most this many steps from it.
+constexpr size_t mostnear = 2000;
+constexpr int mosthops = 4;
+// Under this many rows in all, a counterexample of two rows is proven the smallest by trying
+// every single row.
+constexpr size_t mostsingles = 5000;
+
+// The rows of a database that hold a value of the given ones, then those that hold a value of
+// these, and so on: the rows a difference between two results is most likely made of, since
+// rows join by the values they share. Each step's rows, the nearest first, in turn.
+class nearby {
+ public:
+  explicit nearby(const std::vector<table>& tables) {
+    const std::vector<uint32_t> offsets = offsetsof(tables);
+    for (size_t k = 0; k < tables.size(); ++k) {
+      for (const column& c : tables[k].columns()) {
+        for (int32_t row = 0; row < c.size(); ++row) {
+          intbuffer buffer;
+          holders[std::string(c.valueview(row, buffer))].push_back(offsets[k] +
+                                                                   static_cast<uint32_t>(row));
+        }
+      }
+      for (int32_t row = 0; row < tables[k].rowcount(); ++row) {
+        std::vector<std::string> values;
+        for (const column& c : tables[k].columns()) {
+          intbuffer buffer;
+          values.emplace_back(c.valueview(row, buffer));
+        }
+        rowvalues.push_back(std::move(values));
+      }
+    }
+  }
+
+  // The rows within `hops` steps of the values, at most mostnear, the nearest first.
+  std::vector<uint32_t> around(const std::vector<std::string>& seeds, int hops) const {
+    std::vector<uint32_t> rows;
+    std::unordered_set<uint32_t> taken;
+    std::unordered_set<std::string> seen(seeds.begin(), seeds.end());
+    std::vector<std::string> frontier = seeds;
+    for (int hop = 0; hop <= hops && !frontier.empty(); ++hop) {
+      std::vector<std::string> next;
+      for (const std::string& value : frontier) {
+        const auto found = holders.find(value);
+        if (found == holders.end()) continue;
+        for (const uint32_t row : found->second) {
+          if (rows.size() == mostnear) return rows;
+          if (!taken.insert(row).second) continue;
+          rows.push_back(row);
+          for (const std::string& v : rowvalues[row]) {
+            if (seen.insert(v).second) next.push_back(v);
+          }
+        }
+      }
+      frontier = std::move(next);
+    }
+    return rows;
+  }
+
+ private:
+  std::unordered_map<std::string, std::vector<uint32_t>> holders;
+  std::vector<std::vector<std::string>> rowvalues;  // each row's values, by its number
+};
+
+// The values of the rows one result has and the other lacks.
+std::vector<std::string> valuesapart(const table& a, const table& b) {
+  const std::vector<std::string> x = printedrows(a);
+  const std::vector<std::string> y = printedrows(b);
+  const std::set<std::string> inx(x.begin(), x.end());
+  const std::set<std::string> iny(y.begin(), y.end());
+  std::vector<std::string> values;
+  const auto take = [&](const table& t, const std::vector<std::string>& rows,
+                        const std::set<std::string>& other) {
+    for (size_t row = 0; row < rows.size() && values.size() < 64; ++row) {
+      if (other.count(rows[row])) continue;
+      for (const column& c : t.columns()) {
+        intbuffer buffer;
+        values.emplace_back(c.valueview(static_cast<int32_t>(row), buffer));
+      }
+    }
+  };
+  take(a, x, iny);
+  take(b, y, inx);
+  return values;
+}
+
+// The fewest rows of a large database on which the results differ, looked for among the rows
+// near the difference first: whole databases make formulas of every row. None when no such
+// part shows a difference.
+std::optional<std::vector<uint32_t>> fewestnear(const queries& q, const std::vector<table>& tables,
+                                                const table& answered, const table& given,
+                                                const std::string& reason,
+                                                const checkoptions& options, bool& smallest) {
+  const nearby near(tables);
+  const std::vector<std::string> seeds = valuesapart(answered, given);
+  const size_t count = offsetsof(tables).back();
+  for (int hops = 0; hops <= mosthops; ++hops) {
+    std::vector<uint32_t> rows = near.around(seeds, hops);
+    std::sort(rows.begin(), rows.end());
+    const std::vector<table> part = partof(tables, keeping(count, rows));
+    if (q.differ(part, options.strict).empty()) {
+      if (rows.size() == mostnear) break;
+      continue;
+    }
+    // Narrowed within the part, then its rows numbered as the database's again.
+    bool withinpart = false;
+    const std::vector<uint32_t> chosen = fewestrows(q, part, reason, options, withinpart);
+    std::vector<uint32_t> found;
+    for (const uint32_t at : chosen) found.push_back(rows[at]);
+    // The fewest of the part may not be the fewest of the database: only a count that nothing
+    // smaller beats there is proven, by trying the parts of fewer rows.
+    const auto differs = [&](const std::vector<uint32_t>& some) {
+      const std::vector<table> smaller = partof(tables, keeping(count, some));
+      return !q.differ(smaller, options.strict).empty();
+    };
+    smallest = found.empty();
+    if (found.size() == 1) smallest = !differs({});
+    if (found.size() == 2 && count <= mostsingles && !differs({})) {
+      smallest = true;
+      for (uint32_t row = 0; row < count && smallest; ++row) smallest = !differs({row});
+    }
+    return found;
+  }
+  return std::nullopt;
+}
+
 // The counterexample on a database on which the two results differ.
 counterexample counterexampleon(const queries& q, const dataset& d, const std::string& reason,
+                                const table& answered, const table& given,
                                 const checkoptions& options) {
   counterexample found;
   found.database = d.name;
-  const std::vector<uint32_t> rows = fewestrows(q, d.tables, reason, options, found.smallest);
+  std::optional<std::vector<uint32_t>> near;
+  if (offsetsof(d.tables).back() > mostwhole && reason != "columns") {
+    near = fewestnear(q, d.tables, answered, given, reason, options, found.smallest);
+  }
+  const std::vector<uint32_t> rows =
+      near ? *near : fewestrows(q, d.tables, reason, options, found.smallest);
   found.tables = partof(d.tables, keeping(offsetsof(d.tables).back(), rows));
-  found.answered = evaluated(q.answer, found.tables);
-  found.given = evaluated(q.query, found.tables);
+  found.answered = q.answeron(found.tables);
+  found.given = q.queryon(found.tables);
   found.reason = difference(found.answered, found.given, options.strict);
   if (found.reason.empty()) {
     // Never expected: the rows found must show the difference. The whole database does.
     found.tables = d.tables;
     found.smallest = false;
-    found.answered = evaluated(q.answer, found.tables);
-    found.given = evaluated(q.query, found.tables);
+    found.answered = q.answeron(found.tables);
+    found.given = q.queryon(found.tables);
     found.reason = reason;
   }
   found.rows = 0;
@@ -508,14 +653,15 @@ checked check(const std::string& answer, const std::string& query,
               const std::vector<dataset>& databases, const checkoptions& options) {
   const querytree a(answer);
   const querytree b(query);
-  const queries q{a, b};
   checked result;
   for (const dataset& d : databases) {
     ++result.databases;
-    const std::string reason =
-        difference(evaluated(a, d.tables), evaluated(b, d.tables), options.strict);
+    const queries q(a, b, d.tables);
+    const table answered = q.answeron(d.tables);
+    const table given = q.queryon(d.tables);
+    const std::string reason = difference(answered, given, options.strict);
     if (reason.empty()) continue;
-    result.differs = counterexampleon(q, d, reason, options);
+    result.differs = counterexampleon(q, d, reason, answered, given, options);
     return result;
   }
   if (options.generate <= 0 || databases.empty()) return result;
@@ -525,10 +671,12 @@ checked check(const std::string& answer, const std::string& query,
     if (secondssince(start) > generatingseconds) break;
     ++result.generated;
     const dataset d = g.next(attempt);
-    const std::string reason =
-        difference(evaluated(a, d.tables), evaluated(b, d.tables), options.strict);
+    const queries q(a, b, d.tables);
+    const table answered = q.answeron(d.tables);
+    const table given = q.queryon(d.tables);
+    const std::string reason = difference(answered, given, options.strict);
     if (reason.empty()) continue;
-    result.differs = counterexampleon(q, d, reason, options);
+    result.differs = counterexampleon(q, d, reason, answered, given, options);
     return result;
   }
   return result;

@@ -2,6 +2,7 @@
 #include "check/formula.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "model/rowhash.h"
 
@@ -58,21 +59,96 @@ formulas::id formulas::compose(kind k, std::vector<id> of) {
   h.addinteger(static_cast<int32_t>(k));
   for (const id part : of) h.addinteger(static_cast<int32_t>(part));
   const uint64_t key = h.hash();
-  // The formulas of this hash: one of the same kind and parts is this one.
-  std::vector<id>& same = made[key];
-  for (const id f : same) {
-    if (kinds[f] == k && count[f] == of.size() &&
-        std::equal(of.begin(), of.end(), parts.begin() + first[f])) {
-      return f;
-    }
+  size_t at;
+  if (made.find(
+          key,
+          [&](size_t f) {
+            return kinds[f] == k && count[f] == of.size() &&
+                   std::equal(of.begin(), of.end(), parts.begin() + first[f]);
+          },
+          at)) {
+    return static_cast<id>(made.row(at));
   }
   const auto f = static_cast<id>(kinds.size());
   kinds.push_back(k);
   first.push_back(static_cast<uint32_t>(parts.size()));
   count.push_back(static_cast<uint32_t>(of.size()));
   parts.insert(parts.end(), of.begin(), of.end());
-  same.push_back(f);
+  made.add(at, key, f);
   return f;
+}
+
+void formulas::prepare() const {
+  if (none.size() == kinds.size()) return;
+  none = holds({});
+  changed.assign(kinds.size(), -1);
+  queued.assign(kinds.size(), 0);
+  usersstart.assign(kinds.size() + 1, 0);
+  for (const id part : parts) ++usersstart[part + 1];
+  for (size_t f = 1; f < usersstart.size(); ++f) usersstart[f] += usersstart[f - 1];
+  users.resize(parts.size());
+  std::vector<uint32_t> next(usersstart.begin(), usersstart.end() - 1);
+  for (id f = 0; f < kinds.size(); ++f) {
+    for (uint32_t k = 0; k < count[f]; ++k) users[next[parts[first[f] + k]]++] = f;
+  }
+}
+
+bool formulas::decide(id f) const {
+  // A part's truth: as changed, where it did, else as with no row kept.
+  const auto truth = [&](id part) {
+    return changed[part] >= 0 ? changed[part] != 0 : none[part] != 0;
+  };
+  const id* p = parts.data() + first[f];
+  const id* const end = p + count[f];
+  switch (kinds[f]) {
+    case kind::all:
+      return std::all_of(p, end, truth);
+    case kind::any:
+      return std::any_of(p, end, truth);
+    case kind::negation:
+      return !truth(*p);
+    default:
+      return none[f] != 0;
+  }
+}
+
+bool formulas::holdswith(id f, const std::vector<uint32_t>& kept) const {
+  prepare();
+  // The truths that differ from those with no row kept, -1 where none does; the formulas to
+  // decide again, the smallest first, since parts are made before what they are part of.
+  std::vector<id> pending;
+  std::vector<id> touched;  // to put the scratch back
+  const auto touch = [&](id user) {
+    if (queued[user]) return;
+    queued[user] = 1;
+    touched.push_back(user);
+    pending.push_back(user);
+    std::push_heap(pending.begin(), pending.end(), std::greater<id>());
+  };
+  for (const uint32_t row : kept) {
+    const auto found = rows.find(row);
+    if (found == rows.end()) continue;
+    changed[found->second] = 1;
+    touched.push_back(found->second);
+    for (uint32_t u = usersstart[found->second]; u < usersstart[found->second + 1]; ++u) {
+      touch(users[u]);
+    }
+  }
+  while (!pending.empty()) {
+    std::pop_heap(pending.begin(), pending.end(), std::greater<id>());
+    const id next = pending.back();
+    pending.pop_back();
+    const bool truth = decide(next);
+    if (truth == (none[next] != 0)) continue;
+    changed[next] = truth;
+    for (uint32_t u = usersstart[next]; u < usersstart[next + 1]; ++u) touch(users[u]);
+  }
+  const bool answer = changed[f] >= 0 ? changed[f] != 0 : none[f] != 0;
+  for (const id t : touched) {
+    changed[t] = -1;
+    queued[t] = 0;
+  }
+  return answer;
 }
 
 std::vector<uint8_t> formulas::holds(const std::vector<uint8_t>& kept) const {

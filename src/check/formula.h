@@ -7,6 +7,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "model/hashslots.h"
+
 namespace relalg {
 
 class formulas {
@@ -36,6 +38,12 @@ class formulas {
   // formulas are made parts first, so one pass in order decides them all.
   std::vector<uint8_t> holds(const std::vector<uint8_t>& kept) const;
 
+  // Whether a formula holds when only the given rows are kept, deciding again only what those
+  // rows are part of: each formula's truth with no row kept is known, and only a formula that
+  // reads a kept row, or one whose truth changes, can change. For many such questions about
+  // few rows each; the formulas must all be made before the first.
+  bool holdswith(id f, const std::vector<uint32_t>& kept) const;
+
  private:
   std::vector<kind> kinds;
   std::vector<uint32_t> first;  // a row's number, or where the parts begin
@@ -43,9 +51,20 @@ class formulas {
   std::vector<id> parts;
   // Each formula made once: the same rows or parts give the same formula.
   std::unordered_map<uint32_t, id> rows;
-  std::unordered_map<uint64_t, std::vector<id>> made;  // by a hash of kind and parts
+  hashslots made;  // every all, any and negation, by a hash of kind and parts
 
   id compose(kind k, std::vector<id> of);
+
+  // Made for holdswith once all formulas are: each formula's truth with no row kept, and the
+  // formulas each is a part of.
+  mutable std::vector<uint8_t> none;
+  mutable std::vector<uint32_t> usersstart;
+  mutable std::vector<id> users;
+  // holdswith's scratch, as large as the formulas, put back as it was after each question.
+  mutable std::vector<int8_t> changed;
+  mutable std::vector<uint8_t> queued;
+  void prepare() const;
+  bool decide(id f) const;
 };
 
 }  // namespace relalg
