@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "check/checkrun.h"
 #include "driver/run.h"
 #include "explain/explain.h"
 #include "explain/jsonrender.h"
@@ -57,6 +58,24 @@ EMSCRIPTEN_KEEPALIVE size_t explain(const char* input, size_t size, int32_t show
     refuse("the JSON would take " + std::to_string(answer.size()) + " bytes, more than the " +
            std::to_string(pagemostbytes) + " a page holds");
   }
+  return answer.size();
+}
+
+// Checks the query of an input against an answer file (its query and its tables), both of the
+// given bytes; returns the size of the answer: the report as relalg-check --json writes it, for
+// the one input, named "input" against "answer". Without a solver, counterexamples are only
+// narrowed until no row can be dropped.
+EMSCRIPTEN_KEEPALIVE size_t check(const char* answerbytes, size_t answersize, const char* inputbytes,
+                                  size_t inputsize) {
+  const relalg::givenfile reference{"answer", std::string(answerbytes, answersize), {}};
+  const relalg::givenfile checked{"input", std::string(inputbytes, inputsize), {}};
+  std::string refused;
+  const auto entries = relalg::checkall(reference, {}, {checked}, {}, refused);
+  if (!entries) {
+    refuse(refused);
+    return answer.size();
+  }
+  answer = relalg::checkjson("answer", *entries);
   return answer.size();
 }
 
