@@ -65,8 +65,8 @@ EMSCRIPTEN_KEEPALIVE size_t explain(const char* input, size_t size, int32_t show
 // given bytes; returns the size of the answer: the report as relalg-check --json writes it, for
 // the one input, named "input" against "answer". Without a solver, counterexamples are only
 // narrowed until no row can be dropped.
-EMSCRIPTEN_KEEPALIVE size_t check(const char* answerbytes, size_t answersize, const char* inputbytes,
-                                  size_t inputsize) {
+EMSCRIPTEN_KEEPALIVE size_t check(const char* answerbytes, size_t answersize,
+                                  const char* inputbytes, size_t inputsize) {
   const relalg::givenfile reference{"answer", std::string(answerbytes, answersize), {}};
   const relalg::givenfile checked{"input", std::string(inputbytes, inputsize), {}};
   std::string refused;

@@ -416,34 +416,40 @@ class generator {
   std::vector<shape> templates;
   std::mt19937 random;
 
+  // A column's values: the queries' constants with their neighbours, the column's own values
+  // and, since rows join by the values they share, those of the other columns of its type.
   static std::vector<std::string> valuesfor(const std::vector<dataset>& given, size_t k, size_t c,
                                             const std::vector<std::string>& constants) {
     const bool integers = given.front().tables[k].columns()[c].type().holdsintegers();
     std::vector<std::string> pool;
     std::set<std::string> seen;
     const auto add = [&](const std::string& value) {
-      if (seen.insert(value).second) pool.push_back(value);
-    };
-    for (const std::string& constant : constants) {
       if (!integers) {
-        add(constant);
-        continue;
+        if (seen.insert(value).second) pool.push_back(value);
+        return;
       }
-      const int32_t n = texttoint(constant);
-      add(std::to_string(n));
-      if (n > INT32_MIN) add(std::to_string(n - 1));
-      if (n < INT32_MAX) add(std::to_string(n + 1));
-    }
+      // An integer and its neighbours: one more, one less.
+      const int32_t n = texttoint(value);
+      for (const int64_t near : {int64_t{n}, int64_t{n} - 1, int64_t{n} + 1}) {
+        if (near < INT32_MIN || near > INT32_MAX) continue;
+        const std::string text = std::to_string(near);
+        if (seen.insert(text).second) pool.push_back(text);
+      }
+    };
+    for (const std::string& constant : constants) add(constant);
     if (!integers) add("");
-    for (const dataset& d : given) {
-      if (k >= d.tables.size() || c >= d.tables[k].columns().size()) continue;
-      const column& values = d.tables[k].columns()[c];
-      size_t taken = 0;
-      for (int32_t row = 0; row < values.size() && taken < mostvalues; ++row) {
+    const auto from = [&](const column& values) {
+      for (int32_t row = 0; row < values.size() && row < static_cast<int32_t>(mostvalues); ++row) {
         intbuffer buffer;
-        const std::string value(values.valueview(row, buffer));
-        if (seen.count(value) == 0) ++taken;
-        add(value);
+        add(std::string(values.valueview(row, buffer)));
+      }
+    };
+    for (const dataset& d : given) {
+      if (k < d.tables.size() && c < d.tables[k].columns().size()) from(d.tables[k].columns()[c]);
+    }
+    for (const table& t : given.front().tables) {
+      for (const column& other : t.columns()) {
+        if (other.type().holdsintegers() == integers) from(other);
       }
     }
     return pool;
