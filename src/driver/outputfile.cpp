@@ -106,6 +106,47 @@ std::string linktarget(std::string path) {
   return path;
 }
 
+// The descriptor of this process that a path names, as /dev/stdout or /proc/self/fd/3 do,
+// directly or through a link; -1 for any other path. Such a file is open already, where the
+// caller put it (a shell's >> appends): opening it again would cut it, and replacing it would
+// take it from under the descriptor and lose what was written before.
+int descriptorof(std::string path) {
+  constexpr std::string_view numbered[] = {"/dev/fd/", "/proc/self/fd/"};
+  char link[PATH_MAX];
+  for (int hop = 0; hop <= maxlinks; ++hop) {
+    if (path == "/dev/stdout") return 1;
+    if (path == "/dev/stderr") return 2;
+    for (const std::string_view folder : numbered) {
+      if (path.compare(0, folder.size(), folder) != 0) continue;
+      const std::string number = path.substr(folder.size());
+      if (number.empty() || number.size() > 9 ||
+          number.find_first_not_of("0123456789") != std::string::npos) {
+        return -1;
+      }
+      return std::atoi(number.c_str());
+    }
+    const ssize_t length = ::readlink(path.c_str(), link, sizeof link);
+    if (length <= 0 || static_cast<size_t>(length) == sizeof link) return -1;
+    const std::string_view to(link, static_cast<size_t>(length));
+    path = to.front() == '/' ? std::string(to) : folderof(path) + std::string(to);
+  }
+  return -1;
+}
+
+// Whether a descriptor is open for writing.
+bool writable(int fd) {
+  const int flags = ::fcntl(fd, F_GETFL);
+  return flags >= 0 && (flags & O_ACCMODE) != O_RDONLY;
+}
+
+// Writes into a copy of an open descriptor, from where it stands.
+int writeopen(int fd, const writer& w) {
+  w.prepare();
+  descriptor file(::fcntl(fd, F_DUPFD_CLOEXEC, 3));
+  if (!file.valid()) return errno;
+  return writeinto(file, w.write);
+}
+
 // A new file beside the output, removed again unless it was renamed over the output.
 class temporary {
  public:
@@ -166,6 +207,8 @@ int replace(const std::string& path, const std::string& target, const struct sta
 int writewhole(const std::string& path, const std::function<void()>& prepare,
                const std::function<void(std::ostream&)>& write) {
   const writer w{prepare, write};
+  const int open = descriptorof(path);
+  if (open >= 0 && writable(open)) return writeopen(open, w);
   struct stat seen;
   if (::stat(path.c_str(), &seen) != 0) {
     // A path that is not there yet, or a link to one, is made; any other fault (and the
@@ -176,7 +219,7 @@ int writewhole(const std::string& path, const std::function<void()>& prepare,
   if (!S_ISREG(seen.st_mode)) return writedirect(path, w);
   const std::string target = linktarget(path);
   struct stat found;
-  // A link that names an open file rather than a path (/dev/stdout) leads elsewhere.
+  // A link that names an open file rather than a path (a pipe's) leads elsewhere.
   if (::stat(target.c_str(), &found) != 0 || found.st_dev != seen.st_dev ||
       found.st_ino != seen.st_ino) {
     return writedirect(path, w);

@@ -174,6 +174,21 @@ TEST_F(faults, standardOutputIntoAPipe) {
   EXPECT_EQ(got.err, "");
 }
 
+// A shell's redirection is kept: the output goes where the descriptor stands, after what was
+// there, and the file stays the one the shell holds open.
+TEST_F(faults, standardOutputIntoAFileKeepsWhatWasWrittenBefore) {
+  write(dir / "log", "before\n");
+  for (const std::string output : {"/dev/stdout", "/dev/fd/1", "/proc/self/fd/1"}) {
+    const std::string command = "{ echo more; '" + program().string() + "' '" +
+                                (dir / "in").string() + "' " + output + "; echo after; } >> '" +
+                                (dir / "log").string() + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  }
+  const std::string once = "more\n" + run(sample) + "after\n";
+  EXPECT_EQ(contents(dir / "log"), "before\n" + once + once + once);
+  EXPECT_EQ(listing(dir), (std::vector<std::string>{"in", "log"}));
+}
+
 TEST_F(faults, outputWithoutWritePermissionIsLeftAlone) {
   if (geteuid() == 0) GTEST_SKIP() << "running as root, which writes every file";
   write(dir / "locked", "old output\n");
