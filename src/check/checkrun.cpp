@@ -26,7 +26,9 @@ std::string printed(const std::vector<table>& tables) {
 // What relalg-explain notes of a query over the answer's tables, each with its line.
 std::vector<std::string> querynotes(const std::string& querylines,
                                     const std::vector<table>& tables) {
-  const explanation e = explain(querylines + "\n" + printed(tables), 0);
+  // A file holding only its query may end without the line feed that ends the query section.
+  const bool ended = !querylines.empty() && querylines.back() == '\n';
+  const explanation e = explain(querylines + (ended ? "\n" : "\n\n") + printed(tables), 0);
   std::vector<std::string> notes;
   const auto add = [&](const std::vector<note>& some) {
     for (const note& n : some) {

@@ -98,8 +98,8 @@ bool formulas::decide(id f) const {
   const auto truth = [&](id part) {
     return changed[part] >= 0 ? changed[part] != 0 : none[part] != 0;
   };
-  const id* p = parts.data() + first[f];
-  const id* const end = p + count[f];
+  const id* p = partsbegin(f);
+  const id* const end = partsend(f);
   switch (kinds[f]) {
     case kind::all:
       return std::all_of(p, end, truth);
@@ -155,8 +155,8 @@ std::vector<uint8_t> formulas::holds(const std::vector<uint8_t>& kept) const {
   std::vector<uint8_t> truths(kinds.size());
   truths[1] = 1;
   for (size_t f = 2; f < kinds.size(); ++f) {
-    const id* p = parts.data() + first[f];
-    const id* const end = p + count[f];
+    const id* p = partsbegin(f);
+    const id* const end = partsend(f);
     switch (kinds[f]) {
       case kind::constant:
         break;

@@ -31,8 +31,9 @@ class formulas {
   kind kindof(id f) const { return kinds[f]; }
   uint32_t rowof(id f) const { return first[f]; }
   // The parts of an all, an any or a negation.
-  const id* partsbegin(id f) const { return parts.data() + first[f]; }
-  const id* partsend(id f) const { return parts.data() + first[f] + count[f]; }
+  // A row's formula has no parts: its first is a row's number, not a place in parts.
+  const id* partsbegin(id f) const { return parts.data() + (count[f] == 0 ? 0 : first[f]); }
+  const id* partsend(id f) const { return partsbegin(f) + count[f]; }
 
   // Every formula's truth when the rows kept are those for which kept[number] is set: the
   // formulas are made parts first, so one pass in order decides them all.

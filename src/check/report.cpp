@@ -47,6 +47,8 @@ std::string counterexamplefile(const std::string& querylines, const counterexamp
   std::ostringstream op;
   printbuffer out(op);
   out.put(querylines);
+  // A file holding only its query may end without a line feed.
+  if (querylines.empty() || querylines.back() != '\n') out.put('\n');
   out.put('\n');
   for (const table& t : c.tables) writetable(t, out, false);
   out.flush();

@@ -10,6 +10,8 @@
 
 namespace relalg {
 
+#ifdef RELALG_Z3
+
 namespace {
 
 // Formulas past this many parts are not handed to the solver: making them would take longer
@@ -17,8 +19,6 @@ namespace {
 constexpr size_t mostformulas = 400000;
 
 }  // namespace
-
-#ifdef RELALG_Z3
 
 bool solveravailable() { return true; }
 
