@@ -37,7 +37,7 @@ std::vector<size_t> droppedreturns(const std::string& input) {
 class recorder : public observer {
  public:
   recorder(size_t nodes, int32_t shown)
-      : rows(nodes, 0), first(nodes), values(nodes), wanted(nodes) {
+      : rows(nodes, 0), first(nodes), values(nodes), wanted(nodes), unheld(nodes) {
     preview = shown;
   }
 
@@ -61,6 +61,7 @@ class recorder : public observer {
   std::vector<std::vector<std::vector<std::string>>> first;
   std::vector<std::optional<table>> values;
   std::vector<bool> wanted;  // the nodes whose whole values are kept
+  std::vector<bool> unheld;  // the nodes whose values do not fit in memory
 };
 
 // The nodes of the tree that no step of the plan gives the value of: the products of a join,
@@ -75,7 +76,8 @@ std::vector<bool> foldedin(const querytree& tree, const plan& p) {
 
 // Gives every folded node a value, operands first: a product its first rows and its count,
 // without building it; a renaming of such a product the same rows renamed; any other node the
-// value of its own plan, evaluated from the values of the nodes it reads.
+// value of its own plan, evaluated from the values of the nodes it reads, unless it does not
+// fit in memory.
 void showfolded(const querytree& tree, const std::vector<table>& tables,
                 const std::vector<bool>& folded, recorder& r) {
   const evaluator ev(tables);
@@ -86,12 +88,21 @@ void showfolded(const querytree& tree, const std::vector<table>& tables,
     const auto node = static_cast<int32_t>(i);
     if (n.op == operatorkind::product) {
       std::vector<table> parts;
+      bool held = true;
       for (const int32_t leaf : entered(tree.nodes, node, [&](int32_t at) {
              return tree.nodes[static_cast<size_t>(at)].op == operatorkind::product;
            })) {
-        if (tree.nodes[static_cast<size_t>(leaf)].op != operatorkind::product) {
-          parts.push_back(*r.values[static_cast<size_t>(leaf)]);
+        if (tree.nodes[static_cast<size_t>(leaf)].op == operatorkind::product) continue;
+        const std::optional<table>& value = r.values[static_cast<size_t>(leaf)];
+        if (value) {
+          parts.push_back(*value);
+        } else {
+          held = false;
         }
+      }
+      if (!held) {
+        r.unheld[i] = true;
+        continue;
       }
       const productpreview shown = previewproduct(parts, r.preview);
       r.record(node, shown.t, shown.rows);
@@ -109,11 +120,15 @@ void showfolded(const querytree& tree, const std::vector<table>& tables,
     }
     // A previewed value holds only the first rows: never given as a whole one.
     const plan p = buildplan(tree, tables, rewrites::joins, node);
-    const table value = ev.evaluate(tree, p, nullptr, [&](int32_t at) -> const table* {
-      const auto& known = r.values[static_cast<size_t>(at)];
-      return at != node && known && !previewed[static_cast<size_t>(at)] ? &*known : nullptr;
-    });
-    r.record(node, value, value.rowcount());
+    try {
+      const table value = ev.evaluate(tree, p, nullptr, [&](int32_t at) -> const table* {
+        const auto& known = r.values[static_cast<size_t>(at)];
+        return at != node && known && !previewed[static_cast<size_t>(at)] ? &*known : nullptr;
+      });
+      r.record(node, value, value.rowcount());
+    } catch (const std::bad_alloc&) {
+      r.unheld[i] = true;
+    }
   }
 }
 
@@ -157,6 +172,7 @@ void describenode(const queryview& q, const recorder& r, int32_t node,
   info.name = s.name;
   info.columns = columnsof(s);
   info.rows = r.rows[static_cast<size_t>(node)];
+  info.held = !r.unheld[static_cast<size_t>(node)];
   info.first = r.first[static_cast<size_t>(node)];
   for (const int32_t operand : {n.first, n.second}) {
     if (operand != querynode::none) info.operands.push_back(operand);
@@ -260,11 +276,21 @@ void explainquery(const std::vector<table>& tables, const std::vector<headerasro
       if (operand != querynode::none) r.wanted[static_cast<size_t>(operand)] = true;
     }
   }
-  evaluator(tables).evaluate(tree, joined, &r);
-  showfolded(tree, tables, folded, r);
+  try {
+    evaluator(tables).evaluate(tree, joined, &r);
+    showfolded(tree, tables, folded, r);
+  } catch (const std::bad_alloc&) {
+    // A value does not fit, and relalg would stop there: every node is shown by itself
+    // instead, a product by its count without building it, as far as the values fit.
+    const std::vector<bool> every(tree.nodes.size(), true);
+    r.wanted = every;
+    showfolded(tree, tables, every, r);
+  }
+  std::vector<bool> built(folded.size());
+  for (size_t i = 0; i < folded.size(); ++i) built[i] = !folded[i];
   int64_t hintsleft = mosthints;
   const tablenames names(tables);
-  const queryview q{tree, names, schemas, r.rows, lines, headers, hintsleft};
+  const queryview q{tree, names, schemas, r.rows, built, r.unheld, lines, headers, hintsleft};
   e.nodes.resize(tree.nodes.size());
   e.conditions.resize(tree.conditions.size());
   for (size_t node = 0; node < tree.nodes.size(); ++node) {

@@ -67,6 +67,8 @@ struct nodeinfo {
   std::string name;       // the name of its value
   std::vector<columninfo> columns;
   int64_t rows = 0;
+  // False when its value does not fit in memory: relalg stops there, and rows is unknown.
+  bool held = true;
   std::vector<std::vector<std::string>> first;  // its first rows, each value as printed
   std::vector<int32_t> operands;                // indices into the nodes
   int32_t condition = -1;                       // select: index into the conditions

@@ -160,7 +160,12 @@ class jsonwriter {
     text("text", n.text);
     text("name", n.name);
     columns(n.columns);
-    number("rows", n.rows);
+    if (n.held) {
+      number("rows", n.rows);
+    } else {
+      key("rows");
+      out += "null";  // its value does not fit in memory
+    }
     array("first", n.first, [&](const std::vector<std::string>& row) {
       out += '[';
       for (size_t k = 0; k < row.size(); ++k) {

@@ -65,7 +65,9 @@ std::string joined(const std::vector<std::string_view>& names, size_t most = mos
   std::string text;
   for (size_t k = 0; k < names.size() && k < most; ++k) {
     if (k > 0) text += ", ";
-    text += visible(names[k]);
+    // A name that holds a blank is quoted, so that where it begins and ends shows.
+    const bool blank = names[k].find_first_of(" \t") != std::string_view::npos;
+    text += blank ? quoted(names[k]) : visible(names[k]);
   }
   if (names.size() > most) text += ", ...";
   return text;
@@ -257,9 +259,15 @@ class notes {
     }
     const int64_t rows = q.rows[static_cast<size_t>(node)];
     if (rows > INT32_MAX) {
-      out.push_back({line, "this product has " + std::to_string(rows) +
-                               " rows, more than relalg can hold: under a selection it is never "
-                               "built, but relalg given this text alone would refuse it"});
+      out.push_back(
+          {line, "this product would have " + std::to_string(rows) +
+                     " rows, more than relalg can hold" +
+                     (q.built[static_cast<size_t>(node)]
+                          ? ": relalg refuses it (\"the query's result does not fit in "
+                            "memory\"); a selection over it, select(product(...),condition), "
+                            "is evaluated without building it"
+                          : ": under its selection it is never built, but relalg given this "
+                            "text alone would refuse it")});
     }
     return out;
   }
@@ -327,6 +335,20 @@ class notes {
                                                    "character: it compares as " +
                                                    quoted(stripquotes(side))});
         }
+      } else if (side.size() >= 2 && side.front() == '"' && side.back() == '"') {
+        out.push_back({lineof(side, n.text),
+                       visible(side) +
+                           " is in double quotes, which are part of the text: it "
+                           "names no column, and is compared as a text, its double quotes and "
+                           "all; a text constant is written in single quotes, '" +
+                           visible(side.substr(1, side.size() - 2)) + "'"});
+      } else if (side.back() == '\'') {
+        out.push_back({lineof(side, n.text),
+                       visible(side) +
+                           " ends with a quote but does not begin with one: it "
+                           "names no column, and is compared as a text, its quote and all; a text "
+                           "constant is written in single quotes, '" +
+                           visible(side.substr(0, side.size() - 1)) + "'"});
       } else if (!readint(side).digits) {
         out.push_back({lineof(side, n.text),
                        quoted(side) + " names no column: it is a constant" +
@@ -339,6 +361,7 @@ class notes {
       return out;
     }
     const columnschema& decider = columns.columns[static_cast<size_t>(plan.decider())];
+    if (plan.left >= 0 && plan.left == plan.right) out.push_back({line, itself(n, columns)});
     if (plan.left >= 0 && plan.right >= 0) {
       const columnschema& other =
           columns.columns[static_cast<size_t>(std::min(plan.left, plan.right))];
@@ -348,6 +371,16 @@ class notes {
                                  ": the later column decides, so they compare as " +
                                  (plan.isint ? "integers" : "texts")});
       }
+    }
+    const bool ordering = n.k != conditionkind::eq && n.k != conditionkind::neq;
+    const std::string_view constant = plan.left < 0 ? n.left : plan.right < 0 ? n.right : "";
+    const intreading number = readint(constant);
+    if (!plan.isint && ordering && number.digits && !number.trailing) {
+      out.push_back({line, quoted(decider.name) + " is " + decider.type.typetext() + ": " +
+                               quoted(constant) +
+                               " is compared with its values as a text, character by character, "
+                               "not as a number (as texts, '9' is greater than '10' and '120' "
+                               "less than '50'); numbers compare as numbers in an int column"});
     }
     if (plan.isint && !decider.type.holdsintegers()) {
       out.push_back({line, quoted(decider.name) + " is " + decider.type.typetext() +
@@ -366,6 +399,25 @@ class notes {
       }
     }
     return out;
+  }
+
+  // A comparison of a column with itself: true or false for every row, whatever it holds.
+  static std::string itself(const conditionnode& n, const schema& columns) {
+    const std::string_view name = n.left;
+    const bool always =
+        n.k == conditionkind::eq || n.k == conditionkind::lte || n.k == conditionkind::gte;
+    std::string sentence = "both operands name the same column, " + quoted(name) +
+                           ": each row's value is compared with itself, so the condition is " +
+                           (always ? "true" : "false") + " for every row";
+    const auto bearing = std::count_if(columns.columns.begin(), columns.columns.end(),
+                                       [&](const columnschema& c) { return c.name == name; });
+    if (bearing > 1) {
+      sentence += "; of the " + std::to_string(bearing) + " columns named " + quoted(name) +
+                  " a name means the later: to compare them, give one table's columns other "
+                  "names first, as rename(T,T2(" +
+                  std::string(name) + "2,...)) does";
+    }
+    return sentence;
   }
 
   std::vector<note> unrecognisednotes(const conditionnode& n) const {
@@ -443,6 +495,15 @@ std::vector<note> nodenotes(const queryview& q, int32_t node) {
   if (n.op == operatorkind::table) return made.tablenotes(n);
   std::vector<note> out;
   made.parentheses(n.text, std::string(keywordof(n.op)) + "(...)", out);
+  // Told once, where the values stop fitting: at a step whose operands fit.
+  const auto unheld = [&](int32_t at) {
+    return at != querynode::none && q.unheld[static_cast<size_t>(at)];
+  };
+  if (unheld(node) && !unheld(n.first) && !unheld(n.second)) {
+    out.push_back({made.lineof(n.text, n.text),
+                   "this step's value does not fit in memory: relalg stops here with \"the "
+                   "query's result does not fit in memory\" and writes no output"});
+  }
   const schema& first = q.schemas[static_cast<size_t>(n.first)];
   std::vector<note> more;
   switch (n.op) {

@@ -33,6 +33,10 @@ struct queryview {
   const tablenames& names;
   const std::vector<schema>& schemas;
   const std::vector<int64_t>& rows;
+  // The nodes whose values relalg builds: not those folded into a join.
+  const std::vector<bool>& built;
+  // The nodes whose values do not fit in memory.
+  const std::vector<bool>& unheld;
   const linenumbers& lines;
   // The names of lines that look like table headers but were read as rows, and their lines.
   const std::vector<std::pair<std::string, int64_t>>& headersasrows;

@@ -119,17 +119,32 @@ class tablereading {
       }
       notes.push_back({lines.at(e.begin), text});
     }
-    for (const auto& counted : d.counts) {
-      const uint16_t key = counted.first;
-      if (counted.second <= readnotes::kept) continue;
-      // The last event kept of this kind names the line they are like.
-      const auto last = std::find_if(d.events.rbegin(), d.events.rend(), [&](const readevent& e) {
-        return definitionnotes::keyof(e) == key;
+    for (const auto& [key, tally] : d.counts) {
+      if (tally.events <= readnotes::kept) continue;
+      // The events kept of this kind: the lines they stand on, and the last of them, which
+      // the others are like.
+      std::vector<int32_t> rowsshown;
+      const readevent* last = nullptr;
+      for (const readevent& e : d.events) {
+        if (definitionnotes::keyof(e) != key) continue;
+        last = &e;
+        if (rowsshown.empty() || rowsshown.back() != e.row || e.row < 0) {
+          rowsshown.push_back(e.row);
+        }
+      }
+      if (!last) continue;
+      const int64_t more = tally.rows - static_cast<int64_t>(rowsshown.size());
+      const bool header = last->row < 0;
+      note summary{0, "and " +
+                          (header ? plural(more, "more column", "more columns")
+                                  : plural(more, "more line", "more lines")) +
+                          " like line " + std::to_string(lines.at(last->begin))};
+      // A value's events and those of the text after its quote, told together above, come
+      // in the same lines: they are summed up once.
+      const bool told = std::any_of(notes.begin(), notes.end(), [&](const note& n) {
+        return n.line == 0 && n.text == summary.text;
       });
-      if (last == d.events.rend()) continue;
-      notes.push_back({0, "and " +
-                              plural(counted.second - readnotes::kept, "more line", "more lines") +
-                              " like line " + std::to_string(lines.at(last->begin))});
+      if (more > 0 && !told) notes.push_back(std::move(summary));
     }
     return notes;
   }
@@ -171,6 +186,7 @@ void notequerysection(const inputread& input, const linenumbers& lines, explanat
                        "part of the query's first word"});
   }
   // A line of blanks or tabs is not empty, so it does not end the query.
+  size_t glued = std::string_view::npos;  // the first line that looks like a table's header
   for (size_t start = 0; start < section.size();) {
     const size_t feed = std::min(section.find('\n', start), section.size());
     const std::string_view line = section.substr(start, feed - start);
@@ -179,13 +195,20 @@ void notequerysection(const inputread& input, const linenumbers& lines, explanat
                          "this line holds only blanks or tabs: it is not empty, so the query "
                          "goes on past it"});
     }
+    if (glued == std::string_view::npos && start > 0 && lookslikeheader(line)) glued = start;
     start = feed + 1;
   }
   const bool closed = input.text.size() > section.size() && input.text[section.size()] == '\n';
   if (!closed) {
-    e.notes.push_back({0,
-                       "no empty line ends the query: the whole input is the query, and "
-                       "there are no tables"});
+    std::string sentence =
+        "no empty line ends the query: the whole input is the query, and there are no tables";
+    if (glued != std::string_view::npos) {
+      const size_t feed = std::min(section.find('\n', glued), section.size());
+      sentence += "; add an empty line after the query, before line " +
+                  std::to_string(lines.at(glued)) + ", " +
+                  quoted(section.substr(glued, feed - glued));
+    }
+    e.notes.push_back({0, sentence});
   }
   if (input.read.query.empty()) {
     e.notes.push_back({1, "the query is empty: its value is the empty table"});

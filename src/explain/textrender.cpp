@@ -94,16 +94,37 @@ class textwriter {
           ++end;
         } while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80);
       }
-      const size_t comma = text.rfind(',', end - 1);
-      if (end < text.size() && comma != std::string::npos && comma + 1 > start + room / 2) {
-        end = comma + 1;
-      }
+      if (end < text.size()) end = breakbefore(text, start, end, room);
       out.append(indent, ' ');
       out.append(text, start, end - start);
       out += '\n';
       start = end;
+      if (start < text.size() && text[start] == ' ') ++start;  // a blank at a break is dropped
     }
     if (text.empty()) out += '\n';
+  }
+
+  // Where to break a long text that must end before `end`: after a comma or a "(" outside an
+  // operator's list, or before an operator's symbol, so that the notation's π[a,b] stays
+  // whole; else at a blank or a comma inside a list; else at `end`.
+  static size_t breakbefore(const std::string& text, size_t start, size_t end, size_t room) {
+    size_t outside = 0;
+    size_t inside = 0;
+    int depth = 0;
+    for (size_t k = start + 1; k <= end; ++k) {
+      const char before = text[k - 1];
+      depth += before == '[' ? 1 : before == ']' ? -1 : 0;
+      const bool symbol = k + 2 < text.size() && text[k + 2] == '[' &&
+                          (static_cast<unsigned char>(text[k]) & 0xC0) == 0xC0;
+      if ((depth <= 0 && (before == ',' || before == '(')) || symbol) {
+        outside = k;
+      } else if (before == ' ' || before == ',') {
+        inside = k;
+      }
+    }
+    if (outside > start + room / 4) return outside;
+    if (inside > start + room / 4) return inside;
+    return end;
   }
 
   // A sentence, wrapped at blanks; its further lines indented by two more.
@@ -163,8 +184,10 @@ class textwriter {
   }
 
   void node(const nodeinfo& n, size_t indent) {
-    line(indent,
-         label(n) + ": " + plural(n.rows, "row", "rows") + " of " + header(n.name, n.columns));
+    line(indent, label(n) + ": " +
+                     (n.held ? plural(n.rows, "row", "rows") + " of "
+                             : "more rows than fit in memory, of ") +
+                     header(n.name, n.columns));
     for (const note& text : n.notes) notetext(indent + 2, text, e.querylines > 1);
     if (n.op == operatorkind::select) {
       line(indent + 2, "condition:");

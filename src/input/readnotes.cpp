@@ -91,7 +91,11 @@ void readnotes::endrow(std::string_view line, size_t begin) {
 
 void readnotes::add(const readevent& e) {
   definitionnotes& d = definitions.back();
-  if (++d.counts[definitionnotes::keyof(e)] <= kept) d.events.push_back(e);
+  definitionnotes::tally& t = d.counts[definitionnotes::keyof(e)];
+  if (++t.events <= kept) d.events.push_back(e);
+  // Events outside rows (a header's columns) count one each.
+  if (e.row < 0 || e.row != t.lastrow) ++t.rows;
+  t.lastrow = e.row;
 }
 
 bool lookslikeheader(std::string_view line) {

@@ -42,8 +42,14 @@ struct definitionnotes {
   size_t begin = 0;  // where the definition starts in the input
   bool dropped = false;
   std::vector<readevent> events;  // in reading order
-  // For each kind (with its flags), how many events there were in all.
-  std::map<uint16_t, int64_t> counts;
+  // For each kind (with its flags), how many events there were in all, and in how many rows:
+  // several columns of one row may have the same event.
+  struct tally {
+    int64_t events = 0;
+    int64_t rows = 0;
+    int32_t lastrow = -1;
+  };
+  std::map<uint16_t, tally> counts;
 
   static uint16_t keyof(const readevent& e) {
     return static_cast<uint16_t>(static_cast<unsigned>(e.kind) << 8 | e.flags);

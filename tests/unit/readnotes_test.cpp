@@ -99,7 +99,18 @@ TEST(readnotes, keepsAFewOfEachKindAndCountsThemAll) {
   const readback r = readall(text);
   const definitionnotes& d = r.notes.definitions.at(0);
   EXPECT_EQ(d.events.size(), static_cast<size_t>(readnotes::kept));
-  EXPECT_EQ(d.counts.at(definitionnotes::keyof(d.events[0])), 100);
+  EXPECT_EQ(d.counts.at(definitionnotes::keyof(d.events[0])).events, 100);
+  EXPECT_EQ(d.counts.at(definitionnotes::keyof(d.events[0])).rows, 100);
+}
+
+TEST(readnotes, countsTheRowsOfEventsInSeveralColumns) {
+  std::string text = "R(a char(3), b char(3))\n";
+  for (int i = 0; i < 10; ++i) text += " 'x', 'y'\n";
+  const readback r = readall(text);
+  const definitionnotes& d = r.notes.definitions.at(0);
+  const definitionnotes::tally& t = d.counts.at(definitionnotes::keyof(d.events[0]));
+  EXPECT_EQ(t.events, 20);
+  EXPECT_EQ(t.rows, 10);
 }
 
 TEST(readnotes, notesChangeNothingThatIsRead) {
