@@ -5,6 +5,7 @@
 #include <chrono>
 #include <sstream>
 
+#include "explain/everynote.h"
 #include "explain/explain.h"
 #include "input/input.h"
 #include "output/printbuffer.h"
@@ -30,13 +31,13 @@ std::vector<std::string> querynotes(const std::string& querylines,
   const bool ended = !querylines.empty() && querylines.back() == '\n';
   const explanation e = explain(querylines + (ended ? "\n" : "\n\n") + printed(tables), 0);
   std::vector<std::string> notes;
-  const auto add = [&](const std::vector<note>& some) {
-    for (const note& n : some) {
-      notes.push_back((n.line > 0 ? "line " + std::to_string(n.line) + ": " : "") + n.text);
-    }
-  };
-  for (const nodeinfo& n : e.nodes) add(n.notes);
-  for (const conditioninfo& c : e.conditions) add(c.notes);
+  for (const placednote& n : everynote(e)) {
+    // The tables are the answer's, read as the answer reads them: their notes are not the
+    // query's.
+    if (n.about == "table") continue;
+    notes.push_back((n.line > 0 ? "line " + std::to_string(n.line) + ": " : "") +
+                    std::string(n.text));
+  }
   return notes;
 }
 

@@ -1,12 +1,14 @@
-// The entry point of relalg-explain [--json | --latex | --sql ...] [--rows N] INPUT: the
-// explanation, or the SQL script, on standard output; exit status 0, 1 when the input cannot
-// be read or the explanation not made, 2 for a wrong command line.
+// The entry point of relalg-explain [--json | --latex | --sql ...] [--rows N] [--fail-on-notes]
+// INPUT: the explanation, or the SQL script, on standard output; exit status 0, 1 when the
+// input cannot be read or the explanation not made (or holds a note, with --fail-on-notes), 2
+// for a wrong command line.
 #include <iostream>
 #include <new>
 #include <optional>
 #include <stdexcept>
 #include <string>
 
+#include "explain/everynote.h"
 #include "explain/explain.h"
 #include "explain/jsonrender.h"
 #include "explain/notation.h"
@@ -22,7 +24,9 @@ std::string rendered(const relalg::explanation& e, relalg::outputform form) {
     case relalg::outputform::json:
       return relalg::renderjson(e);
     case relalg::outputform::latex:
-      return relalg::latex(e) + "\n";
+      return "% \\text needs \\usepackage{amsmath}; in inline math a long formula may break "
+             "at \\allowbreak\n" +
+             relalg::latex(e) + "\n";
     case relalg::outputform::text:
     case relalg::outputform::sql:
       break;
@@ -48,11 +52,14 @@ int main(int argc, char** argv) {
     std::cerr << "relalg-explain: cannot read " << o.input << ": " << error << "\n";
     return 1;
   }
+  bool noted = false;
   try {
     if (o.form == relalg::outputform::sql) {
       std::cout << relalg::sqlscript(std::move(*input), o.sql);
     } else {
-      std::cout << rendered(relalg::explain(std::move(*input), o.rows), o.form);
+      const relalg::explanation e = relalg::explain(std::move(*input), o.rows);
+      std::cout << rendered(e, o.form);
+      noted = !relalg::everynote(e).empty();
     }
   } catch (const std::bad_alloc&) {
     std::cerr << "relalg-explain: out of memory\n";
@@ -62,5 +69,5 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::cout.flush();
-  return std::cout ? 0 : 1;
+  return std::cout && !(o.failonnotes && noted) ? 0 : 1;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "explain/everynote.h"
 #include "explain/printable.h"
 
 namespace relalg {
@@ -23,6 +24,20 @@ class jsonwriter {
     key("result");
     result();
     notes(e.notes);
+    array("every_note", everynote(e), [&](const placednote& n) {
+      open();
+      key("line");
+      out += n.line > 0 ? std::to_string(n.line) : "null";
+      text("about", n.about);
+      key("node");
+      if (n.about == "input") {
+        out += "null";
+      } else {
+        appendjsonstring(out, n.node);
+      }
+      text("text", n.text);
+      close();
+    });
     close();
     out += '\n';
   }

@@ -17,7 +17,8 @@ constexpr size_t jsonmosttexts = size_t{512} << 20;
 // the document is written.
 std::string jsonrefusal(const explanation& e, size_t most = jsonmosttexts);
 
-// {"tables": [...], "query": ..., "result": ..., "notes": [...]} and a line feed; throws
+// {"tables": [...], "query": ..., "result": ..., "notes": [...], "every_note": [...]} and a
+// line feed; throws
 // std::length_error with jsonrefusal's reason for a document it refuses.
 std::string renderjson(const explanation& e);
 

@@ -20,6 +20,7 @@ struct symbols {
   std::string_view open, close;  // around an operator's subscript
   std::string_view never;        // an empty condition
   std::string_view nothing;      // an empty operand: the empty table
+  std::string_view breakable;    // after an operand's "(": where a long formula may break
   std::string (*name)(std::string_view);
 };
 
@@ -31,6 +32,14 @@ std::string latexname(std::string_view s) {
     switch (c) {
       case '\\':
         out += "\\textbackslash{}";
+        break;
+      // Straight quotes, as written: ' and " in text would print as curly ones. The
+      // typewriter font holds a straight " in every encoding; \textquotedbl needs T1.
+      case '\'':
+        out += "\\textquotesingle{}";
+        break;
+      case '"':
+        out += "\\texttt{\\char34}";
         break;
       case '~':
         out += "\\textasciitilde{}";
@@ -55,13 +64,13 @@ std::string latexname(std::string_view s) {
   return out + "}";
 }
 
-const symbols textbooksymbols{"σ",   "π", "ρ",   " × ", " ∪ ", " − ",    " ∧ ",
-                              " ∨ ", "¬", " = ", " ≠ ", " < ", " ≤ ",    " > ",
-                              " ≥ ", "[", "]",   "⊥",   "∅",   plainname};
-const symbols latexsymbols{"\\sigma", "\\pi",     "\\rho",   " \\times ",  " \\cup ",
-                           " - ",     " \\land ", " \\lor ", "\\lnot ",    " = ",
-                           " \\neq ", " < ",      " \\leq ", " > ",        " \\geq ",
-                           "_{",      "}",        "\\bot",   "\\emptyset", latexname};
+const symbols textbooksymbols{"σ",   "π", "ρ",   " × ", " ∪ ", " − ", " ∧ ",
+                              " ∨ ", "¬", " = ", " ≠ ", " < ", " ≤ ", " > ",
+                              " ≥ ", "[", "]",   "⊥",   "∅",   "",    plainname};
+const symbols latexsymbols{
+    "\\sigma", "\\pi",    "\\rho", " \\times ", " \\cup ",    " - ",           " \\land ",
+    " \\lor ", "\\lnot ", " = ",   " \\neq ",   " < ",        " \\leq ",       " > ",
+    " \\geq ", "_{",      "}",     "\\bot",     "\\emptyset", "\\allowbreak ", latexname};
 
 // Writes the tree in the order its notation reads, through a work list of what is left to
 // write instead of a recursion, since nodes and conditions nest as deep as the query: a
@@ -128,7 +137,7 @@ class writer {
       case operatorkind::select:
         out += s.select;
         out += s.open;
-        next({conditionat(n.condition, false), literal(s.close), literal("("),
+        next({conditionat(n.condition, false), literal(s.close), literal("("), literal(s.breakable),
               nodeat(n.operands[0], false), literal(")")});
         return;
       case operatorkind::project:
@@ -163,6 +172,7 @@ class writer {
   void operand(const nodeinfo& n) {
     out += s.close;
     out += '(';
+    out += s.breakable;
     next({nodeat(n.operands[0], false), literal(")")});
   }
 

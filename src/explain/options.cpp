@@ -44,6 +44,8 @@ bool parseoptions(int argc, const char* const* argv, options& parsed, std::strin
       sqlonly = true;
     } else if (word == "--latex") {
       parsed.form = outputform::latex;
+    } else if (word == "--fail-on-notes") {
+      parsed.failonnotes = true;
     } else if (word == "--help") {
       parsed.help = true;
     } else if (word == "--rows") {
@@ -71,11 +73,15 @@ bool parseoptions(int argc, const char* const* argv, options& parsed, std::strin
     error = "--sql-tables and --dialect go with --sql";
     return false;
   }
+  if (parsed.failonnotes && parsed.form == outputform::sql) {
+    error = "--fail-on-notes goes with an explanation, not with --sql";
+    return false;
+  }
   return true;
 }
 
 std::string usage() {
-  return "usage: relalg-explain [--json | --latex] [--rows N] INPUT\n"
+  return "usage: relalg-explain [--json | --latex] [--rows N] [--fail-on-notes] INPUT\n"
          "       relalg-explain --sql [--sql-tables=no] [--dialect=sqlite|postgres|duckdb] INPUT\n"
          "  explains how relalg reads INPUT and evaluates its query, step by step,\n"
          "  or writes an SQL script that loads INPUT's tables and asks its query\n";

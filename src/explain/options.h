@@ -16,6 +16,7 @@ struct options {
   sqloptions sql;
   std::string input;
   bool help = false;
+  bool failonnotes = false;  // exit 1 when the explanation holds a note
 };
 
 // The options of a command line, or false with the reason when it is not one.

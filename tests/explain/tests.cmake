@@ -48,6 +48,12 @@ explainstatus(missing-input "${CMAKE_CURRENT_BINARY_DIR}/no-such-file" 1 "cannot
 explainstatus(directory-input "${CMAKE_CURRENT_LIST_DIR}" 1 "it is a directory")
 explainstatus(help "--help" 0 "")
 explainstatus(latex "--latex ${example}" 0 "")
+# --fail-on-notes: 1 when any note is made, in every form, 0 for an input without one.
+set(noted ${CMAKE_CURRENT_LIST_DIR}/cases/comparison-same-column.in)
+explainstatus(fail-on-notes "--fail-on-notes ${noted}" 1 "")
+explainstatus(fail-on-notes-json "--json --fail-on-notes ${noted}" 1 "")
+explainstatus(fail-on-notes-without-notes "--fail-on-notes ${example}" 0 "")
+explainstatus(fail-on-notes-with-sql "--sql --fail-on-notes ${example}" 2 "not with --sql")
 
 # A query nesting past the limit is 100,001 parentheses long: made here, not kept in the tree,
 # and its JSON, which holds the query twice, is left to the unit tests.

@@ -100,7 +100,12 @@ TEST(notation, writesEveryOperatorInBothForms) {
       5);
   EXPECT_EQ(textbook(e), "(π[x](σ[x = 1 ∧ (¬(y < 'b') ∨ x ≥ y)](a)) ∪ ρ[c(x)](b)) − (a × b)");
   EXPECT_EQ(latex(explain("project(rename(t,t_1(a%)),a%)\n\nt(x int)\n1\n", 5)),
-            "\\pi_{\\text{a\\%}}(\\rho_{\\text{t\\_1}(\\text{a\\%})}(\\text{t}))");
+            "\\pi_{\\text{a\\%}}(\\allowbreak \\rho_{\\text{t\\_1}(\\text{a\\%})}"
+            "(\\allowbreak \\text{t}))");
+  // Quotes stay straight, as written.
+  EXPECT_EQ(latex(explain("select(t,EQ(x,'a\"'))\n\nt(x int)\n1\n", 5)),
+            "\\sigma_{\\text{x} = \\text{\\textquotesingle{}a\\texttt{\\char34}"
+            "\\textquotesingle{}}}(\\allowbreak \\text{t})");
 }
 
 TEST(rendertext, keepsEveryLineWithinEightyColumns) {
