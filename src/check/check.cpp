@@ -669,15 +669,18 @@ checked check(const std::string& answer, const std::string& query,
   const querytree a(answer);
   const querytree b(query);
   checked result;
-  for (const dataset& d : databases) {
-    ++result.databases;
+  // Whether the two differ on a database; if so, the counterexample cut from it.
+  const auto differon = [&](const dataset& d) {
     const queries q(a, b, d.tables);
     const table answered = q.answeron(d.tables);
     const table given = q.queryon(d.tables);
     const std::string reason = difference(answered, given, options.strict);
-    if (reason.empty()) continue;
-    result.differs = counterexampleon(q, d, reason, answered, given, options);
-    return result;
+    if (!reason.empty()) result.differs = counterexampleon(q, d, reason, answered, given, options);
+    return !reason.empty();
+  };
+  for (const dataset& d : databases) {
+    ++result.databases;
+    if (differon(d)) return result;
   }
   if (options.generate <= 0 || databases.empty()) return result;
   generator g(databases, constantsof({&a, &b}, databases.front().tables));
@@ -685,14 +688,7 @@ checked check(const std::string& answer, const std::string& query,
   for (int32_t attempt = 0; attempt < options.generate; ++attempt) {
     if (secondssince(start) > generatingseconds) break;
     ++result.generated;
-    const dataset d = g.next(attempt);
-    const queries q(a, b, d.tables);
-    const table answered = q.answeron(d.tables);
-    const table given = q.queryon(d.tables);
-    const std::string reason = difference(answered, given, options.strict);
-    if (reason.empty()) continue;
-    result.differs = counterexampleon(q, d, reason, answered, given, options);
-    return result;
+    if (differon(g.next(attempt))) return result;
   }
   return result;
 }

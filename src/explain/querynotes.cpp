@@ -336,19 +336,14 @@ class notes {
                                                    quoted(stripquotes(side))});
         }
       } else if (side.size() >= 2 && side.front() == '"' && side.back() == '"') {
-        out.push_back({lineof(side, n.text),
-                       visible(side) +
-                           " is in double quotes, which are part of the text: it "
-                           "names no column, and is compared as a text, its double quotes and "
-                           "all; a text constant is written in single quotes, '" +
-                           visible(side.substr(1, side.size() - 2)) + "'"});
+        out.push_back(
+            {lineof(side, n.text),
+             misquoted(side, side.substr(1, side.size() - 2),
+                       "is in double quotes, which are part of the text", "double quotes")});
       } else if (side.back() == '\'') {
         out.push_back({lineof(side, n.text),
-                       visible(side) +
-                           " ends with a quote but does not begin with one: it "
-                           "names no column, and is compared as a text, its quote and all; a text "
-                           "constant is written in single quotes, '" +
-                           visible(side.substr(0, side.size() - 1)) + "'"});
+                       misquoted(side, side.substr(0, side.size() - 1),
+                                 "ends with a quote but does not begin with one", "quote")});
       } else if (!readint(side).digits) {
         out.push_back({lineof(side, n.text),
                        quoted(side) + " names no column: it is a constant" +
@@ -399,6 +394,15 @@ class notes {
       }
     }
     return out;
+  }
+
+  // A constant meant as a text and not written as one: what it is compared as, and how to
+  // write it.
+  static std::string misquoted(std::string_view side, std::string_view meant,
+                               const std::string& why, const std::string& quotes) {
+    return visible(side) + " " + why + ": it names no column, and is compared as a text, its " +
+           quotes + " and all; a text constant is written in single quotes, '" + visible(meant) +
+           "'";
   }
 
   // A comparison of a column with itself: true or false for every row, whatever it holds.

@@ -11,20 +11,8 @@
 namespace relalg {
 namespace {
 
-table readone(const std::string& text) {
-  const std::vector<table> tables = testing::readtables(text);
-  EXPECT_FALSE(tables.empty());
-  return tables.empty() ? table() : tables.front();
-}
-
-std::string rowtext(const table& t, int32_t row) {
-  std::string out;
-  for (const column& c : t.columns()) {
-    out += c.printvalue(row);
-    out += ',';
-  }
-  return out;
-}
+using testing::readone;
+using testing::rowtext;
 
 std::string printedlines(const table& t) {
   std::string lines;

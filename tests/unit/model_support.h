@@ -90,6 +90,20 @@ inline std::vector<table> readtables(const std::string& section, readnotes* note
   return readinput("q\n\n" + section, notes).tables;
 }
 
+// The one table of a table section.
+inline table readone(const std::string& section) {
+  const std::vector<table> tables = readtables(section);
+  EXPECT_FALSE(tables.empty());
+  return tables.empty() ? table() : tables.front();
+}
+
+// A row's values, each as printed followed by a comma.
+inline std::string rowtext(const table& t, int32_t row) {
+  std::string out;
+  for (const column& c : t.columns()) out += c.printvalue(row) + ',';
+  return out;
+}
+
 // The value of a query over tables, evaluated by the plan that the rules give.
 inline table evaluated(const std::string& query, const std::vector<table>& tables,
                        rewrites rules = rewrites::joins) {
@@ -106,10 +120,7 @@ inline std::string resultof(const std::string& bytes, rewrites rules) {
   std::string out = t.name + "(";
   for (const column& c : t.columns()) out += c.name + " " + c.type().typetext() + ",";
   out += ")\n";
-  for (int32_t row = 0; row < t.rowcount(); ++row) {
-    for (const column& c : t.columns()) out += c.printvalue(row) + ',';
-    out += '\n';
-  }
+  for (int32_t row = 0; row < t.rowcount(); ++row) out += rowtext(t, row) + '\n';
   return out;
 }
 

@@ -12,22 +12,10 @@
 namespace relalg {
 namespace {
 
+using testing::readone;
+using testing::rowtext;
+
 using testing::comparerows;
-
-table readone(const std::string& text) {
-  const std::vector<table> tables = testing::readtables(text);
-  EXPECT_FALSE(tables.empty());
-  return tables.empty() ? table() : tables.front();
-}
-
-std::string rowtext(const table& t, int32_t row) {
-  std::string out;
-  for (const column& c : t.columns()) {
-    out += c.printvalue(row);
-    out += ',';
-  }
-  return out;
-}
 
 std::optional<std::vector<int32_t>> firstdistinct(const table& t, size_t most) {
   return relalg::firstdistinct(rowvalues(t.columns()), most);
