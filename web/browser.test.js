@@ -467,3 +467,59 @@ test('the page fits a wide screen and a phone, and works from the keyboard', asy
   fs.mkdirSync(path.dirname(screenshot), {recursive: true});
   await page.screenshot({path: screenshot});
 });
+
+// The rows of the tables in a place of the page, by caption: each row's cells and class.
+async function drawntables(selector) {
+  return page.$$eval(selector + ' table', (tables) => tables.map((table) => ({
+    caption: table.caption.textContent,
+    rows: [...table.tBodies[0].rows].map((row) => ({
+      cells: [...row.cells].map((cell) => cell.textContent), mark: row.className})),
+  })));
+}
+
+async function checked(action) {
+  const checks = await page.evaluate(() => window.relalgpage.checks);
+  await action();
+  await page.waitForFunction((n) => window.relalgpage.checks > n, checks, {polling: 5});
+  return page.textContent('#verdict');
+}
+
+test('the editor\'s query checked against an answer: the verdict, the counterexample, its rows',
+    async () => {
+      const answerfile = path.join(root, 'datasets/sailors/answers/03.txt');
+      const answer = fs.readFileSync(answerfile, 'utf8');
+      await page.fill('#answer', answer);
+      await page.fill('#input', answer);
+      assert.match(await checked(() => page.click('#check')), /^same /);
+      // A query of only a line, green boats for red: Lena reserved only a red one.
+      const wrong = 'project(select(product(product(sailors,reserves),boats),' +
+          'AND(AND(EQ(sid,sailor),EQ(boat,bid)),EQ(color,\'green\'))),sname)\n';
+      await page.fill('#input', wrong);
+      await page.setInputFiles('#openanswer', answerfile);
+      await page.waitForFunction(() => document.getElementById('answername').textContent !== '');
+      assert.match(await checked(() => page.click('#check')), /^differs /);
+      const drawn = await drawntables('#checkreport');
+      const missing = drawn.find((t) => t.caption.startsWith('Missing rows'));
+      assert.ok(missing && missing.rows.length > 0, JSON.stringify(drawn));
+      assert.ok(!drawn.some((t) => t.caption.startsWith('Unexpected rows')));
+      // The counterexample's three tables, then both results on them, the missing rows marked.
+      const captions = drawn.map((t) => t.caption.replace(/: .*/, ''));
+      assert.deepStrictEqual(captions.slice(0, 3), ['sailors', 'boats', 'reserves']);
+      const expected = drawn.find((t) => t.caption.startsWith('The answer\'s result'));
+      const marked = expected.rows.filter((r) => r.mark === 'missing').map((r) => r.cells);
+      assert.deepStrictEqual(marked, missing.rows.map((r) => r.cells));
+      // Loaded and run, the counterexample gives the page's "your result" again.
+      const yours = drawn.find((t) => t.caption.startsWith('Your result'));
+      await page.click('#loadcounterexample');
+      const loaded = await page.inputValue('#input');
+      assert.ok(loaded.startsWith(wrong + '\nsailors(sid int, sname char(10), rating int, age int)\n'),
+          loaded);
+      await after(() => page.click('#run'));
+      const cells = await page.$$eval('#resulttable tbody tr',
+          (rows) => rows.map((row) => [...row.cells].map((cell) => cell.textContent)));
+      assert.deepStrictEqual(cells, yours.rows.map((r) => r.cells));
+      // A query with a misspelt column: the notes say so with the verdict.
+      await page.fill('#input', 'project(sailors,snme)');
+      assert.match(await checked(() => page.click('#check')), /^differs /);
+      assert.match(await page.textContent('#checkreport'), /"snme" names no column.*sname/);
+    });

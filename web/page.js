@@ -25,25 +25,7 @@
   let answer = null;  // the output file's bytes and the name to save them under
   let downloadurl = null;
 
-  function isutf8(bytes) {
-    try {
-      new TextDecoder('utf-8', {fatal: true}).decode(bytes);
-      return true;
-    } catch {
-      return false;
-    }
-  }
-
-  // Text for bytes: UTF-8 when they are UTF-8 (a byte-order mark kept), else one character
-  // per byte, so that every byte shows and none is replaced.
-  function decode(bytes) {
-    if (isutf8(bytes)) return new TextDecoder('utf-8', {ignoreBOM: true}).decode(bytes);
-    let text = '';
-    for (let at = 0; at < bytes.length; at += 8192) {
-      text += String.fromCharCode.apply(null, bytes.subarray(at, at + 8192));
-    }
-    return text;
-  }
+  const {isutf8, decode} = relalgtable;
 
   function load(bytes, name) {
     editor.value = decode(bytes);
@@ -143,7 +125,7 @@
     const text = bytes ? decode(bytes) : '';
     showtext($('output'), text);
     $('download').disabled = !bytes;
-    drawresult(text);
+    drawresult(bytes);
     status.textContent = message;
     if (!bytes) {
       showtree(null, '');
@@ -214,75 +196,17 @@
     editor.setSelectionRange(at, end < 0 ? editor.value.length : end);
   }
 
-  // The result is the last table of the output: a header, its rows, and the empty line that
-  // ends the file. Rows are single lines, since no value holds a line feed.
-  function resultof(text) {
-    const from = text.lastIndexOf('\n\n', text.length - 3);
-    if (from < 0 || !text.endsWith('\n\n')) return null;
-    const lines = text.slice(from + 2, text.length - 2).split('\n');
-    const header = lines[0];
-    const inner = header.slice(header.indexOf('(') + 1, header.lastIndexOf(')'));
-    const columns = inner === '' ? [] : inner.split(', ').map((column) => {
-      const blank = column.lastIndexOf(' ');
-      const type = column.slice(blank + 1);
-      return {name: column.slice(0, blank), type, text: type.includes('(')};
-    });
-    return {header, columns, rows: lines.slice(1)};
-  }
-
-  // A printed row cut into its values: a text runs from its opening quote to a quote before a
-  // comma, an integer to the next comma, the last value to the end of the row.
-  function valuesof(row, columns) {
-    const values = [];
-    let at = 0;
-    columns.forEach((column, k) => {
-      let end = row.length;
-      if (k < columns.length - 1) {
-        const quoted = column.text && row[at] === '\'';
-        const stop = quoted ? row.indexOf('\',', at + 1) : row.indexOf(',', at);
-        end = stop < 0 ? row.length : stop + (quoted ? 1 : 0);
-      }
-      const value = row.slice(at, end);
-      values.push(column.text && /^'.*'$/s.test(value) ? value.slice(1, -1) : value);
-      at = end + 1;
-    });
-    return values;
-  }
-
-  function drawresult(text) {
+  function drawresult(bytes) {
     const place = $('resulttable');
-    const result = resultof(text);
+    const result = bytes && relalgtable.resultof(bytes, shownrows);
     if (!result) {
       place.replaceChildren();
       return;
     }
-    const table = document.createElement('table');
-    const caption = table.createCaption();
-    const count = result.rows.length;
-    const name = result.header.slice(0, result.header.indexOf('('));
-    caption.textContent = (name === '' ? '' : name + ': ') + count +
-        (count === 1 ? ' row' : ' rows') +
-        (count > shownrows ? ', the first ' + shownrows + ' shown' : '');
-    const head = table.createTHead().insertRow();
-    for (const column of result.columns) {
-      const cell = document.createElement('th');
-      const type = document.createElement('span');
-      cell.scope = 'col';
-      type.className = 'type';
-      type.textContent = column.type;
-      cell.append(column.name, ' ', type);
-      head.append(cell);
-    }
-    const body = table.createTBody();
-    for (const row of result.rows.slice(0, shownrows)) {
-      const line = body.insertRow();
-      valuesof(row, result.columns).forEach((value, k) => {
-        const cell = line.insertCell();
-        cell.textContent = value;
-        if (!result.columns[k].text) cell.className = 'number';
-      });
-    }
-    place.replaceChildren(table);
+    const caption = (result.name === '' ? '' : result.name + ': ') +
+        relalgtable.rowcount(result.count) +
+        (result.count > shownrows ? ', the first ' + shownrows + ' shown' : '');
+    place.replaceChildren(relalgtable.draw(result, caption));
   }
 
   function download() {
@@ -328,12 +252,36 @@
     });
   }
 
+  // Calls fn with the module; a call that fails inside it leaves a module to be made again.
+  async function withmodule(fn) {
+    const m = await module();
+    try {
+      return fn(m);
+    } catch (error) {
+      made = null;
+      throw error;
+    }
+  }
+
+  // Puts an input in the editor in place of its text, as a file of that name.
+  function replace(bytes, name, what) {
+    load(bytes, name);
+    status.textContent = 'Loaded ' + what + '.';
+  }
+
   wire();
-  // For tests and tools: inputs as exact bytes, the output's exact bytes, the explanation.
+  // For the other parts of the page, tests and tools: inputs as exact bytes, the output's
+  // exact bytes, the explanation, calls of the module.
   window.relalgpage = {
     ready: module().then(() => undefined),  // settles once the module is made
     runs: 0,  // runs finished, explanation included, so that a caller can wait for the next
+    checks: 0,  // checks finished
     load,
+    replace,
+    inputbytes,
+    withmodule,
+    call,
+    answerof,
     outputbytes: () => (answer ? answer.bytes.slice() : null),
     document: null,  // the explanation the tree shows, parsed
     explainjson,
