@@ -127,7 +127,8 @@ const tables = '\n\nR(a int, b char(4))\n1,\'x\'\n2,\'y\'\n\n';
 
 test('every example is listed, loads into the editor and gives its expected output', async () => {
   const examples = files(path.join(root, 'examples'), '.txt');
-  const listed = await page.$$eval('#examples option', (options) => options.map((o) => o.value));
+  const listed = await page.$$eval('#examples optgroup[label=Examples] option',
+      (options) => options.map((o) => o.value));
   assert.deepStrictEqual(listed, examples.map((file) => path.basename(file, '.txt')));
   for (const file of examples) {
     await page.selectOption('#examples', path.basename(file, '.txt'));
@@ -522,4 +523,32 @@ test('the editor\'s query checked against an answer: the verdict, the counterexa
       await page.fill('#input', 'project(sailors,snme)');
       assert.match(await checked(() => page.click('#check')), /^differs /);
       assert.match(await page.textContent('#checkreport'), /"snme" names no column.*sname/);
+    });
+
+test('each course exercise loads its database, and its answer goes to the check in one click',
+    async () => {
+      for (const set of ['company', 'sailors', 'university']) {
+        const folder = path.join(root, 'datasets', set);
+        const database = fs.readFileSync(path.join(folder, 'database.txt'), 'utf8');
+        const group = await page.$$eval('#examples optgroup', (groups, name) => groups
+            .find((g) => [...g.children].some((o) => o.value === name)).children.length, set);
+        assert.strictEqual(group, 11, set);  // the database, then its ten exercises
+        for (let number = 1; number <= 10; ++number) {
+          const answername = String(number).padStart(2, '0') + '.txt';
+          await page.selectOption('#examples', set + '/' + answername.slice(0, 2));
+          assert.strictEqual(await page.inputValue('#input'), database);
+          const text = await page.textContent('#exercisetext');
+          assert.ok(text.startsWith(set + ', exercise ' + number + ': '), text);
+          await page.click('#useanswer');
+          const answer = fs.readFileSync(path.join(folder, 'answers', answername), 'utf8');
+          assert.strictEqual(await page.inputValue('#answer'), answer);
+          assert.strictEqual(await page.textContent('#answername'),
+              set + '/answers/' + answername);
+        }
+      }
+      // The last exercise's answer checked against its own query: the same.
+      await page.fill('#input', await page.inputValue('#answer'));
+      assert.match(await checked(() => page.click('#check')), /^same /);
+      await page.selectOption('#examples', 'sailors');
+      assert.ok(await page.isHidden('#exercise'));
     });

@@ -10,6 +10,7 @@
   const blocklines = 1000;  // lines of a long output laid out together
   const steprows = 50;  // rows of each step that the explanation keeps for the tree
   const notationlength = 20000;  // characters of the textbook notation shown
+  const exercisechars = 60;  // characters of an exercise's text in the menu
 
   // The module, made on first use and made again after a run that failed inside it: a run cut
   // short leaves the module's memory in no state to be trusted.
@@ -24,6 +25,7 @@
   let loaded = null;  // {bytes, shown, name}
   let answer = null;  // the output file's bytes and the name to save them under
   let downloadurl = null;
+  let shownexercise = null;  // the exercise above the editor, with its answer
 
   const {isutf8, decode} = relalgtable;
 
@@ -221,21 +223,80 @@
   async function openfile(file) {
     if (!file) return;
     load(new Uint8Array(await file.arrayBuffer()), file.name);
+    showexercise(null);
     status.textContent = 'Opened ' + file.name + '.';
   }
 
-  function showexample(name) {
-    const example = relalgexamples.find((e) => e.name === name);
-    load(new TextEncoder().encode(example.text), name + '.txt');
+  // What a choice of the menu loads: an example, or a course database with the chosen
+  // exercise, if any ("sailors" or "sailors/03").
+  function chosen(value) {
+    const example = relalgexamples.find((e) => e.name === value);
+    if (example) return {text: example.text, name: value + '.txt', exercise: null};
+    const [setname, number] = value.split('/');
+    const set = relalgdatasets.find((d) => d.name === setname);
+    const exercise = number && set.exercises.find((e) => e.number === Number(number));
+    return {text: set.database, name: setname + '.txt',
+      exercise: exercise ? {...exercise, set: setname} : null};
+  }
+
+  // The exercise above the editor, its code in backquotes set as code, or none.
+  function showexercise(exercise) {
+    $('exercise').hidden = !exercise;
+    shownexercise = exercise;
+    if (!exercise) return;
+    const text = $('exercisetext');
+    text.replaceChildren(exercise.set + ', exercise ' + exercise.number + ': ');
+    exercise.text.split('`').forEach((part, k) => {
+      if (k % 2 === 0) {
+        text.append(part);
+      } else {
+        const code = document.createElement('code');
+        code.textContent = part;
+        text.append(code);
+      }
+    });
+    text.append(' Put your query in place of the first line.');
+  }
+
+  function showexample(value) {
+    const entry = chosen(value);
+    load(new TextEncoder().encode(entry.text), entry.name);
+    showexercise(entry.exercise);
+  }
+
+  function fillmenu(list) {
+    const group = (label) => {
+      const made = document.createElement('optgroup');
+      made.label = label;
+      list.append(made);
+      return made;
+    };
+    const examples = group('Examples');
+    for (const example of relalgexamples) examples.append(new Option(example.name, example.name));
+    for (const set of relalgdatasets) {
+      const course = group('Course: ' + set.title);
+      course.append(new Option(set.name + ': the database', set.name));
+      for (const exercise of set.exercises) {
+        const text = exercise.text.replace(/`/g, '');
+        course.append(new Option(set.name + ' ' + exercise.number + ': ' +
+            (text.length > exercisechars ? text.slice(0, exercisechars) + '…' : text),
+        set.name + '/' + String(exercise.number).padStart(2, '0')));
+      }
+    }
   }
 
   function wire() {
     const list = $('examples');
-    for (const example of relalgexamples) list.add(new Option(example.name, example.name));
+    fillmenu(list);
     list.value = relalgexamples.some((e) => e.name === 'sales') ? 'sales' : list.value;
     list.addEventListener('change', () => showexample(list.value));
     showexample(list.value);
 
+    $('useanswer').addEventListener('click', () => {
+      relalgcheck.setanswer(new TextEncoder().encode(shownexercise.answer),
+          shownexercise.answername);
+      $('checkpane').scrollIntoView({block: 'nearest'});
+    });
     $('run').addEventListener('click', run);
     document.addEventListener('keydown', (event) => {
       if ((event.ctrlKey || event.metaKey) && event.key === 'Enter') {
