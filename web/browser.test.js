@@ -552,3 +552,42 @@ test('each course exercise loads its database, and its answer goes to the check 
       await page.selectOption('#examples', 'sailors');
       assert.ok(await page.isHidden('#exercise'));
     });
+
+test('the menu names an opened file, and text replaced by a choice is one Undo away', async () => {
+  const menu = () => page.$eval('#examples', (list) => list.selectedOptions[0].textContent);
+  await page.selectOption('#examples', 'join');
+  const edited = (await page.inputValue('#input')).replace('select', 'select ');
+  await page.fill('#input', edited);
+  await page.selectOption('#examples', 'sales');
+  assert.strictEqual(await page.inputValue('#input'),
+      fs.readFileSync(path.join(root, 'examples/sales.txt'), 'utf8'));
+  await page.click('#undo');
+  assert.strictEqual(await page.inputValue('#input'), edited);
+  assert.strictEqual(await menu(), 'join');
+  await page.click('#undo');  // now Redo
+  assert.strictEqual(await menu(), 'sales');
+  // An opened file, replaced by an example and put back, runs with its exact bytes again.
+  const input = Buffer.from('project(R,b)\r\n\r\nR(a int, b char(4))\r\n1,\'\xe9\'\r\n\r\n', 'latin1');
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'relalgweb-'));
+  fs.writeFileSync(path.join(folder, 'mine.txt'), input);
+  await page.setInputFiles('#openfile', path.join(folder, 'mine.txt'));
+  await page.waitForFunction(() => document.getElementById('status').textContent.includes('mine'));
+  fs.rmSync(folder, {recursive: true});
+  assert.strictEqual(await menu(), 'mine.txt');
+  await page.selectOption('#examples', 'join');
+  assert.strictEqual(await page.$$eval('#examples option.opened', (o) => o.length), 0);
+  await page.click('#undo');
+  assert.strictEqual(await menu(), 'mine.txt');
+  const got = await after(() => page.click('#run'));
+  assert.ok(got.bytes.equals(Buffer.concat([input.subarray(0, 12), Buffer.from('\n\n' +
+      'R(a int, b char(4))\n1,\'\xe9\'\n\n(b char(4))\n\'\xe9\'\n\n', 'latin1')])), got.text);
+  // The counterexample of a check replaces the query, which stays one Undo away.
+  await page.fill('#answer', 'R\n\nR(a int)\n1\n2\n');
+  await page.fill('#input', 'select(R,EQ(a,1))\n');
+  assert.match(await checked(() => page.click('#check')), /^differs /);
+  await page.click('#loadcounterexample');
+  assert.strictEqual(await page.inputValue('#input'), 'select(R,EQ(a,1))\n\nR(a int)\n2\n');
+  assert.strictEqual(await menu(), 'counterexample.txt');
+  await page.click('#undo');
+  assert.strictEqual(await page.inputValue('#input'), 'select(R,EQ(a,1))\n');
+});

@@ -26,6 +26,10 @@
   let answer = null;  // the output file's bytes and the name to save them under
   let downloadurl = null;
   let shownexercise = null;  // the exercise above the editor, with its answer
+  let undone = null;  // what Undo puts back: the text that was replaced, and all with it
+  const openedvalue = ':opened';  // the menu's value for an opened file
+  // What the menu shows: the value of its choice, or an opened file's name.
+  let menuchoice = {value: null, filename: null};
 
   const {isutf8, decode} = relalgtable;
 
@@ -222,9 +226,7 @@
 
   async function openfile(file) {
     if (!file) return;
-    load(new Uint8Array(await file.arrayBuffer()), file.name);
-    showexercise(null);
-    status.textContent = 'Opened ' + file.name + '.';
+    openbytes(new Uint8Array(await file.arrayBuffer()), file.name);
   }
 
   // What a choice of the menu loads: an example, or a course database with the chosen
@@ -260,8 +262,71 @@
 
   function showexample(value) {
     const entry = chosen(value);
-    load(new TextEncoder().encode(entry.text), entry.name);
-    showexercise(entry.exercise);
+    replacing('Loaded ' + $('examples').selectedOptions[0].textContent + '.', () => {
+      load(new TextEncoder().encode(entry.text), entry.name);
+      showexercise(entry.exercise);
+      setmenu(value, null);
+    });
+  }
+
+  // The menu shows the chosen example, or an opened file's name in an entry of its own.
+  function setmenu(value, filename) {
+    const list = $('examples');
+    menuchoice = {value, filename};
+    let opened = list.querySelector('option.opened');
+    if (filename === null) {
+      if (opened) opened.remove();
+      list.value = value;
+      return;
+    }
+    if (!opened) {
+      opened = new Option('', openedvalue);
+      opened.className = 'opened';
+      list.prepend(opened);
+    }
+    opened.textContent = filename;
+    list.value = openedvalue;
+  }
+
+  // The editor's text and all that goes with it, to be put back by Undo.
+  function snapshot() {
+    return {text: editor.value, loaded, exercise: shownexercise, ...menuchoice};
+  }
+
+  function restore(state) {
+    editor.value = state.text;
+    loaded = state.loaded;
+    showexercise(state.exercise);
+    setmenu(state.value, state.filename);
+  }
+
+  // Replaces the editor's text by what `action` loads; the text it had stays one Undo away.
+  function replacing(message, action) {
+    const before = snapshot();
+    action();
+    status.textContent = message;
+    undone = before.text !== '' && before.text !== editor.value ? before : null;
+    $('undo').hidden = !undone;
+    $('undo').textContent = 'Undo';
+  }
+
+  // Undo puts the text back and keeps the replacing one a Redo away, edits included.
+  function undo() {
+    const now = snapshot();
+    restore(undone);
+    undone = now;
+    const undoing = $('undo').textContent === 'Undo';
+    status.textContent = undoing ? 'The previous text is back.' : 'The text is back.';
+    $('undo').textContent = undoing ? 'Redo' : 'Undo';
+  }
+
+  // An opened file's bytes in the editor, its name in the menu.
+  function openbytes(bytes, name) {
+    replacing('Opened ' + name + '.', () => {
+      load(bytes, name);
+      showexercise(null);
+      setmenu(null, name);
+    });
   }
 
   function fillmenu(list) {
@@ -291,6 +356,7 @@
     list.value = relalgexamples.some((e) => e.name === 'sales') ? 'sales' : list.value;
     list.addEventListener('change', () => showexample(list.value));
     showexample(list.value);
+    $('undo').addEventListener('click', undo);
 
     $('useanswer').addEventListener('click', () => {
       relalgcheck.setanswer(new TextEncoder().encode(shownexercise.answer),
@@ -326,8 +392,10 @@
 
   // Puts an input in the editor in place of its text, as a file of that name.
   function replace(bytes, name, what) {
-    load(bytes, name);
-    status.textContent = 'Loaded ' + what + '.';
+    replacing('Loaded ' + what + '.', () => {
+      load(bytes, name);
+      setmenu(null, name);
+    });
   }
 
   wire();
@@ -337,7 +405,7 @@
     ready: module().then(() => undefined),  // settles once the module is made
     runs: 0,  // runs finished, explanation included, so that a caller can wait for the next
     checks: 0,  // checks finished
-    load,
+    load: openbytes,
     replace,
     inputbytes,
     withmodule,
