@@ -591,3 +591,13 @@ test('the menu names an opened file, and text replaced by a choice is one Undo a
   await page.click('#undo');
   assert.strictEqual(await page.inputValue('#input'), 'select(R,EQ(a,1))\n');
 });
+
+test('the editor wraps long lines when asked', async () => {
+  await page.fill('#input', 'project(R,' + 'a,'.repeat(400) + 'a)' + tables);
+  const wider = () => page.$eval('#input', (e) => e.scrollWidth > e.clientWidth);
+  assert.ok(await wider());
+  await page.check('#wrap');
+  assert.ok(!(await wider()));
+  await page.uncheck('#wrap');
+  assert.ok(await wider());
+});

@@ -357,6 +357,9 @@
     list.addEventListener('change', () => showexample(list.value));
     showexample(list.value);
     $('undo').addEventListener('click', undo);
+    $('wrap').addEventListener('change', () => {
+      editor.classList.toggle('wrapped', $('wrap').checked);
+    });
 
     $('useanswer').addEventListener('click', () => {
       relalgcheck.setanswer(new TextEncoder().encode(shownexercise.answer),
