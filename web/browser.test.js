@@ -601,3 +601,14 @@ test('the editor wraps long lines when asked', async () => {
   await page.uncheck('#wrap');
   assert.ok(await wider());
 });
+
+test('on a phone, Run brings the result into view', async () => {
+  await page.setViewportSize({width: 375, height: 740});
+  await page.selectOption('#examples', 'join');
+  await page.evaluate(() => window.scrollTo(0, 0));
+  const top = () => page.$eval('#resulttable', (e) => e.getBoundingClientRect().top);
+  assert.ok(await top() > 700);
+  await after(() => page.click('#run'));
+  assert.ok(await top() >= 0 && await top() < 700, String(await top()));
+  await page.setViewportSize({width: 1280, height: 800});
+});

@@ -88,10 +88,20 @@
     const name = loaded && editor.value === loaded.shown ? loaded.name : 'input';
     answer = {bytes: out, name: name.replace(/\.[^.]*$/, '') + '.out'};
     show(out, 'Evaluated in ' + Math.round(took) + ' ms.');
+    reveal();
     // The output is drawn before the explanation is made, which evaluates the query again.
     await new Promise((painted) => requestAnimationFrame(() => setTimeout(painted)));
     explain(m, bytes);
     window.relalgpage.runs += 1;
+  }
+
+  // The result brought into view when its first line does not show, as on a phone, where it
+  // stands under the editor.
+  function reveal() {
+    const box = $('resulttable').getBoundingClientRect();
+    if (box.top < 0 || box.top + 40 > window.innerHeight) {
+      $('resultpane').scrollIntoView({block: 'start'});
+    }
   }
 
   // The output's text, exact, in #output. A long one stands in blocks of lines that the browser
