@@ -343,6 +343,10 @@ test('notes stand at their step and by line, and a note\'s line is shown in the 
       for (const note of all) assert.ok(listed.includes('line ' + note.line + ': ' + note.text));
       const lines = listed.map((text) => Number(text.match(/^line (\d+)/)[1]));
       assert.deepStrictEqual(lines, [...lines].sort((a, b) => a - b));
+      // The status line counts them and names their lines.
+      assert.strictEqual(all.length, 6);
+      assert.match(await page.textContent('#status'),
+          /^Evaluated in \d+ ms\. 6 notes: lines 1, 5 and 6\.$/);
       // The note of line 5 selects that line of the editor.
       await page.click('#notes button:text-is("line 5")');
       const chosen = await page.$eval('#input',

@@ -10,6 +10,7 @@
   const blocklines = 1000;  // lines of a long output laid out together
   const steprows = 50;  // rows of each step that the explanation keeps for the tree
   const notationlength = 20000;  // characters of the textbook notation shown
+  const mostlines = 5;  // lines of notes named in the status line
   const exercisechars = 60;  // characters of an exercise's text in the menu
 
   // The module, made on first use and made again after a run that failed inside it: a run cut
@@ -171,7 +172,23 @@
       showtree(null, 'The tree is not shown: ' + doc.refused + '.');
     } else {
       showtree(doc, '');
+      status.textContent += notesummary(relalgtree.allnotes(doc));
     }
+  }
+
+  // How many notes there are and on which lines, for the status line: " 2 notes: lines 3 and
+  // 5.", or nothing without notes.
+  function notesummary(notes) {
+    if (!notes.length) return '';
+    const lines = [...new Set(notes.map((note) => note.line).filter((line) => line !== null))]
+        .sort((a, b) => a - b);
+    const named = lines.slice(0, mostlines).map(String);
+    if (lines.length > mostlines) named.push(lines.length - mostlines + ' more');
+    const listed = named.length < 2 ? named.join('') :
+      named.slice(0, -1).join(', ') + ' and ' + named.at(-1);
+    const where = lines.length === 0 ? '' :
+      (lines.length === 1 ? ': line ' : ': lines ') + listed;
+    return ' ' + notes.length + (notes.length === 1 ? ' note' : ' notes') + where + '.';
   }
 
   // A document's tree, or in its place a message saying why there is none.
