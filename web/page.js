@@ -10,6 +10,9 @@
   const blocklines = 1000;  // lines of a long output laid out together
   const steprows = 50;  // rows of each step that the explanation keeps for the tree
   const notationlength = 20000;  // characters of the textbook notation shown
+  const largefile = 1 << 20;  // bytes of an input or output shown only in part past this
+  const headlines = 1000;  // lines shown of a large input or output
+  const headbytes = 256 << 10;  // and at most these bytes of a large input's
   const mostlines = 5;  // lines of notes named in the status line
   const exercisechars = 60;  // characters of an exercise's text in the menu
 
@@ -34,9 +37,61 @@
 
   const {isutf8, decode} = relalgtable;
 
+  // An input in the editor. A large one shows only its first lines, read-only: a whole file of
+  // tens of megabytes takes the editor many seconds to take in, and runs from its bytes anyway.
+  // The first lines are shown as UTF-8 when they are: reading all the bytes to tell takes a
+  // tenth of a second for every 25 MB.
   function load(bytes, name) {
-    editor.value = decode(bytes);
-    loaded = {bytes, shown: editor.value, name, perbyte: !isutf8(bytes)};
+    const partial = bytes.length > largefile;
+    editor.value = decode(partial ? bytes.subarray(0, headof(bytes)) : bytes);
+    loaded = {bytes, shown: editor.value, name, perbyte: !partial && !isutf8(bytes), partial};
+    showpartial();
+  }
+
+  // Where the first lines of a large input or output end: after `headlines` lines, or at a line's end
+  // before `headbytes`, or at `headbytes` itself where one line is longer, never inside a
+  // character.
+  function headof(bytes) {
+    let end = relalgtable.afterlines(bytes, headlines);
+    if (end <= headbytes) return end;
+    end = bytes.lastIndexOf(10, headbytes - 1) + 1 || headbytes;
+    while (end > 0 && (bytes[end] & 0xc0) === 0x80) --end;
+    return end;
+  }
+
+  // What the first part of a large text holds: whole lines, or the beginning of a long one.
+  function firstpart(text) {
+    if (!text.endsWith('\n')) return 'the beginning';
+    const lines = text.split('\n').length - 1;
+    return lines === 1 ? 'the first line' : 'the first ' + lines + ' lines';
+  }
+  const megabytes = (size) => (size / 1e6).toFixed(1) + ' MB';
+
+  // The note above the editor while it shows only the first lines of an opened file.
+  function showpartial() {
+    const partial = Boolean(loaded && loaded.partial);
+    editor.readOnly = partial;
+    $('partialinput').hidden = !partial;
+    if (!partial) return;
+    $('partialinputtext').textContent = 'Showing ' + firstpart(editor.value) + ' of ' +
+        loaded.name + ' (' + megabytes(loaded.bytes.length) + '), read-only; Run reads the ' +
+        'whole file.';
+  }
+
+  // The whole of a large file in the editor, on request.
+  async function editwhole() {
+    status.textContent = 'Putting the whole of ' + loaded.name + ' in the editor…';
+    await painted();
+    const perbyte = !isutf8(loaded.bytes);
+    editor.value = decode(loaded.bytes, perbyte);
+    loaded = {...loaded, shown: editor.value, perbyte, partial: false};
+    showpartial();
+    status.textContent = 'The whole of ' + loaded.name + ' is in the editor.';
+  }
+
+  // Settles once the page has drawn what was changed before.
+  function painted() {
+    return new Promise((done) => requestAnimationFrame(() => setTimeout(done)));
   }
 
   // The editor's text as bytes: the opened file's own while it is unchanged; after an edit,
@@ -44,7 +99,7 @@
   // byte, else UTF-8.
   function inputbytes() {
     const text = editor.value;
-    if (loaded && text === loaded.shown) return loaded.bytes;
+    if (loaded && (loaded.partial || text === loaded.shown)) return loaded.bytes;
     if (loaded && loaded.perbyte && !/[^\0-\xff]/.test(text)) {
       return Uint8Array.from(text, (c) => c.charCodeAt(0));
     }
@@ -86,12 +141,13 @@
       return;
     }
     const took = performance.now() - start;
-    const name = loaded && editor.value === loaded.shown ? loaded.name : 'input';
+    const name = loaded && (loaded.partial || editor.value === loaded.shown) ? loaded.name :
+      'input';
     answer = {bytes: out, name: name.replace(/\.[^.]*$/, '') + '.out'};
     show(out, 'Evaluated in ' + Math.round(took) + ' ms.');
     reveal();
     // The output is drawn before the explanation is made, which evaluates the query again.
-    await new Promise((painted) => requestAnimationFrame(() => setTimeout(painted)));
+    await painted();
     explain(m, bytes);
     window.relalgpage.runs += 1;
   }
@@ -138,11 +194,20 @@
     place.replaceChildren(...nodes);
   }
 
+  // The output and its result; of a large output only the first lines, with a note and a
+  // button that shows it all, each part shown as UTF-8 when it is.
   function show(bytes, message) {
-    const text = bytes ? decode(bytes) : '';
+    const partial = Boolean(bytes) && bytes.length > largefile;
+    const perbyte = Boolean(bytes) && !partial && !isutf8(bytes);
+    const text = bytes ? decode(partial ? bytes.subarray(0, headof(bytes)) : bytes) : '';
     showtext($('output'), text);
+    $('partialoutput').hidden = !partial;
+    if (partial) {
+      $('partialoutputtext').textContent = 'Showing ' + firstpart(text) + ' of the output (' +
+          megabytes(bytes.length) + '); Download saves it all.';
+    }
     $('download').disabled = !bytes;
-    drawresult(bytes);
+    drawresult(bytes, partial ? undefined : perbyte);
     status.textContent = message;
     if (!bytes) {
       showtree(null, '');
@@ -229,9 +294,9 @@
     editor.setSelectionRange(at, end < 0 ? editor.value.length : end);
   }
 
-  function drawresult(bytes) {
+  function drawresult(bytes, perbyte) {
     const place = $('resulttable');
-    const result = bytes && relalgtable.resultof(bytes, shownrows);
+    const result = bytes && relalgtable.resultof(bytes, shownrows, perbyte);
     if (!result) {
       place.replaceChildren();
       return;
@@ -323,6 +388,7 @@
   function restore(state) {
     editor.value = state.text;
     loaded = state.loaded;
+    showpartial();
     showexercise(state.exercise);
     setmenu(state.value, state.filename);
   }
@@ -384,6 +450,14 @@
     list.addEventListener('change', () => showexample(list.value));
     showexample(list.value);
     $('undo').addEventListener('click', undo);
+    $('editwhole').addEventListener('click', editwhole);
+    $('showall').addEventListener('click', async () => {
+      status.textContent = 'Showing the whole output…';
+      await painted();
+      showtext($('output'), decode(answer.bytes));
+      $('partialoutput').hidden = true;
+      status.textContent = 'The whole output is shown.';
+    });
     $('wrap').addEventListener('change', () => {
       editor.classList.toggle('wrapped', $('wrap').checked);
     });

@@ -57,8 +57,9 @@ window.relalgtable = (() => {
   }
 
   // The result of an output's bytes: its last table, a header, its rows and the empty line
-  // that ends the file; only the first `most` rows are decoded, all are counted. Rows are
-  // single lines, since no value holds a line feed.
+  // that ends the file; only the first `most` rows are decoded (one character per byte where
+  // `perbyte` says so, unsaid as UTF-8 where they are), all are counted. Rows are single lines,
+  // since no value holds a line feed.
   function resultof(bytes, most, perbyte) {
     const end = bytes.length;
     if (end < 2 || bytes[end - 1] !== linefeed || bytes[end - 2] !== linefeed) return null;
