@@ -540,6 +540,7 @@ test('the editor\'s query checked against an answer: the verdict, the counterexa
       await page.fill('#input', 'project(sailors,snme)');
       assert.match(await checked(() => page.click('#check')), /^differs /);
       assert.match(await page.textContent('#checkreport'), /"snme" names no column.*sname/);
+      assert.deepStrictEqual(await accessibilityfaults(), []);
     });
 
 test('each course exercise loads its database, and its answer goes to the check in one click',

@@ -74,7 +74,7 @@ window.relalgcheck = (() => {
   }
 
   function rowtable(title, result, rows, mark) {
-    const place = element('div', undefined, 'scroll');
+    const place = element('div', undefined, 'tablebox');
     if (!result) {
       place.append(element('p', title + ': no result.'));
       return place;
@@ -88,7 +88,7 @@ window.relalgcheck = (() => {
   // Rows as printed, drawn under the columns of the result they come from.
   function rowlist(title, rows, result, mark) {
     if (!rows.length) return [];
-    const place = element('div', undefined, 'scroll');
+    const place = element('div', undefined, 'tablebox');
     const columns = result ? result.columns : [];
     const table = {columns, rows: rows.slice(0, shownrows)};
     const caption = title + ': ' + relalgtable.rowcount(rows.length);
@@ -111,9 +111,10 @@ window.relalgcheck = (() => {
     parts.push(load);
     const drawn = element('div', undefined, 'checktables');
     for (const table of tables) {
-      drawn.append(relalgtable.draw(
-          {...table, rows: table.rows.slice(0, shownrows)},
+      const place = element('div', undefined, 'tablebox');
+      place.append(relalgtable.draw({...table, rows: table.rows.slice(0, shownrows)},
           (table.name === '' ? '' : table.name + ': ') + relalgtable.rowcount(table.rows.length)));
+      drawn.append(place);
     }
     parts.push(drawn);
 
