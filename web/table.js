@@ -1,9 +1,13 @@
-// Tables as relalg prints them: the text of bytes, a header and rows cut into values, the last
-// table of an output found in its bytes, and any of them drawn as an HTML table.
+// Tables as relalg prints them: the text of bytes and the first part of large ones, a header
+// and rows cut into values, the last table of an output found in its bytes, and any of them
+// drawn as an HTML table.
 'use strict';
 
 window.relalgtable = (() => {
   const linefeed = 10;
+  const largefile = 1 << 20;  // bytes of an input or output shown only in part past this
+  const headlines = 1000;  // lines of it shown
+  const headbytes = 256 << 10;  // and at most these bytes
 
   function isutf8(bytes) {
     try {
@@ -34,6 +38,25 @@ window.relalgtable = (() => {
     }
     return at;
   }
+
+  // Where the first part of large bytes ends: after `headlines` lines, or at a line's end
+  // before `headbytes`, or at `headbytes` itself where one line is longer, never inside a
+  // character.
+  function headof(bytes) {
+    let end = afterlines(bytes, headlines);
+    if (end <= headbytes) return end;
+    end = bytes.lastIndexOf(linefeed, headbytes - 1) + 1 || headbytes;
+    while (end > 0 && (bytes[end] & 0xc0) === 0x80) --end;
+    return end;
+  }
+
+  // What the first part of a large text holds: whole lines, or the beginning of a long one.
+  function firstpart(text) {
+    if (!text.endsWith('\n')) return 'the beginning';
+    const lines = text.split('\n').length - 1;
+    return lines === 1 ? 'the first line' : 'the first ' + lines + ' lines';
+  }
+  const megabytes = (size) => (size / 1e6).toFixed(1) + ' MB';
 
   function countlines(bytes, from, to) {
     let count = 0;
@@ -144,5 +167,6 @@ window.relalgtable = (() => {
 
   const rowcount = (count) => count + (count === 1 ? ' row' : ' rows');
 
-  return {isutf8, decode, afterlines, resultof, tablesof, draw, rowcount};
+  return {isutf8, decode, largefile, headof, firstpart, megabytes, resultof, tablesof, draw,
+    rowcount};
 })();
