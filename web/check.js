@@ -67,10 +67,17 @@ window.relalgcheck = (() => {
     return doc.refused ? {refused: doc.refused} : doc.inputs[0];
   }
 
-  // The result of an input file's text on the module: its last table, or null.
-  function resultof(m, text) {
-    const output = relalgpage.call(m, m._run, new TextEncoder().encode(text));
-    return relalgtable.resultof(output, shownrows);
+  // The result of an input file's bytes on the module: its last table, or null.
+  function resultof(m, bytes) {
+    return relalgtable.resultof(relalgpage.call(m, m._run, bytes), shownrows);
+  }
+
+  // Bytes for a text of the report. The report keeps UTF-8 as it is and writes any other
+  // byte as the character of its value, so where the files were not UTF-8, a text whose
+  // every character fits a byte is taken back one byte per character.
+  function encoder(perbyte) {
+    return (text) => (perbyte && !/[^\0-\xff]/.test(text) ?
+      Uint8Array.from(text, (c) => c.charCodeAt(0)) : new TextEncoder().encode(text));
   }
 
   function rowtable(title, result, rows, mark) {
@@ -96,7 +103,7 @@ window.relalgcheck = (() => {
     return [place];
   }
 
-  function differs(entry, answertext, m) {
+  function differs(entry, answertext, encode, m) {
     const parts = [element('p', reasons[entry.reason] || '', 'reason')];
     const tables = relalgtable.tablesof(entry.counterexample);
     parts.push(element('h3', 'The counterexample: ' + relalgtable.rowcount(entry.rows) +
@@ -106,8 +113,7 @@ window.relalgcheck = (() => {
     load.type = 'button';
     load.id = 'loadcounterexample';
     load.addEventListener('click', () => relalgpage.replace(
-        new TextEncoder().encode(entry.counterexample), 'counterexample.txt',
-        'the counterexample'));
+        encode(entry.counterexample), 'counterexample.txt', 'the counterexample'));
     parts.push(load);
     const drawn = element('div', undefined, 'checktables');
     for (const table of tables) {
@@ -120,8 +126,8 @@ window.relalgcheck = (() => {
 
     // Both queries on the counterexample's tables: the answer's query put in its place.
     const ontables = split(entry.counterexample).tables;
-    const expected = resultof(m, split(answertext).query + '\n\n' + ontables);
-    const got = resultof(m, entry.counterexample);
+    const expected = resultof(m, encode(split(answertext).query + '\n\n' + ontables));
+    const got = resultof(m, encode(entry.counterexample));
     const missing = new Set(entry.missing);
     const unexpected = new Set(entry.unexpected);
     parts.push(...rowlist('Missing rows, in the answer\'s result and not in yours',
@@ -143,11 +149,16 @@ window.relalgcheck = (() => {
       place.replaceChildren(element('p', 'Open or paste an answer file first.', 'verdict'));
       return;
     }
+    const input = relalgpage.inputbytes();
+    if (input.length === 0) {
+      place.replaceChildren(element('p', 'Write a query in the editor first.', 'verdict'));
+      return;
+    }
     place.replaceChildren(element('p', 'Checking…', 'verdict'));
     const parts = [];
     try {
       await relalgpage.withmodule((m) => {
-        const entry = report(m, answer, endline(relalgpage.inputbytes()));
+        const entry = report(m, answer, endline(input));
         if (entry.refused) {
           parts.push(element('p', 'Not checked: ' + entry.refused + '.', 'verdict'));
           return;
@@ -166,7 +177,8 @@ window.relalgcheck = (() => {
           parts.push(element('h3', 'Notes on your query'), notes);
         }
         if (entry.verdict === 'differs') {
-          parts.push(...differs(entry, relalgtable.decode(answer), m));
+          const perbyte = !relalgtable.isutf8(answer) || !relalgtable.isutf8(input);
+          parts.push(...differs(entry, relalgtable.decode(answer), encoder(perbyte), m));
         }
       });
     } catch (error) {

@@ -30,7 +30,8 @@ function exercisesof(markdown) {
 
 function dataset(folder) {
   const name = path.basename(folder);
-  const {title, exercises} = exercisesof(fs.readFileSync(path.join(folder, 'exercises.md'), 'utf8'));
+  const markdown = fs.readFileSync(path.join(folder, 'exercises.md'), 'utf8');
+  const {title, exercises} = exercisesof(markdown);
   return {
     name,
     title,
