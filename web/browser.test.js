@@ -541,6 +541,8 @@ test('the editor\'s query checked against an answer: the verdict, the counterexa
       await page.fill('#input', 'project(sailors,snme)');
       assert.match(await checked(() => page.click('#check')), /^differs /);
       assert.match(await page.textContent('#checkreport'), /"snme" names no column.*sname/);
+      assert.strictEqual(await page.textContent('#checkreport .reason'),
+          'The answer\'s result has 1 column, yours 0 columns.');
       assert.deepStrictEqual(await accessibilityfaults(), []);
       // Files that are not UTF-8: the counterexample loads with their bytes.
       const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'relalgweb-'));

@@ -104,7 +104,8 @@ window.relalgcheck = (() => {
   }
 
   function differs(entry, answertext, encode, m) {
-    const parts = [element('p', reasons[entry.reason] || '', 'reason')];
+    const reason = element('p', reasons[entry.reason] || '', 'reason');
+    const parts = [reason];
     const tables = relalgtable.tablesof(entry.counterexample);
     parts.push(element('h3', 'The counterexample: ' + relalgtable.rowcount(entry.rows) +
         (entry.smallest ? ', the fewest on which they differ' : '') +
@@ -128,6 +129,12 @@ window.relalgcheck = (() => {
     const ontables = split(entry.counterexample).tables;
     const expected = resultof(m, encode(split(answertext).query + '\n\n' + ontables));
     const got = resultof(m, encode(entry.counterexample));
+    if (entry.reason === 'columns' && expected && got) {
+      const columns = (result) => result.columns.length +
+          (result.columns.length === 1 ? ' column' : ' columns');
+      reason.textContent = 'The answer\'s result has ' + columns(expected) + ', yours ' +
+          columns(got) + '.';
+    }
     const missing = new Set(entry.missing);
     const unexpected = new Set(entry.unexpected);
     parts.push(...rowlist('Missing rows, in the answer\'s result and not in yours',
@@ -142,19 +149,24 @@ window.relalgcheck = (() => {
     return parts;
   }
 
+  // The report in its place, and one check more finished.
+  function finish(...parts) {
+    $('checkreport').replaceChildren(...parts);
+    window.relalgpage.checks += 1;
+  }
+
   async function check() {
-    const place = $('checkreport');
     const answer = answerbytes();
     if (answer.length === 0) {
-      place.replaceChildren(element('p', 'Open or paste an answer file first.', 'verdict'));
+      finish(element('p', 'Open or paste an answer file first.', 'verdict'));
       return;
     }
     const input = relalgpage.inputbytes();
     if (input.length === 0) {
-      place.replaceChildren(element('p', 'Write a query in the editor first.', 'verdict'));
+      finish(element('p', 'Write a query in the editor first.', 'verdict'));
       return;
     }
-    place.replaceChildren(element('p', 'Checking…', 'verdict'));
+    $('checkreport').replaceChildren(element('p', 'Checking…', 'verdict'));
     const parts = [];
     try {
       await relalgpage.withmodule((m) => {
@@ -185,8 +197,7 @@ window.relalgcheck = (() => {
       parts.push(element('p', 'The check failed in the browser (' + error.message + ').',
           'verdict'));
     }
-    place.replaceChildren(...parts);
-    window.relalgpage.checks += 1;
+    finish(...parts);
   }
 
   async function openanswer(file) {
