@@ -1,15 +1,15 @@
-// The page's behaviour: loading an input, running it through the module, showing the output
+// The page's behaviour: running the editor's input through the module, showing the output
 // and the explanation of the same input.
 'use strict';
 
 (() => {
   const $ = (id) => document.getElementById(id);
-  const editor = $('input');
   const status = $('status');
   const shownrows = 1000;  // rows of the result drawn as a table; the output holds them all
   const blocklines = 1000;  // lines of a long output laid out together
   const steprows = 50;  // rows of each step that the explanation keeps for the tree
   const notationlength = 20000;  // characters of the textbook notation shown
+  const mostlines = 5;  // lines of notes named in the status line
 
   // The module, made on first use and made again after a run that failed inside it: a run cut
   // short leaves the module's memory in no state to be trusted.
@@ -19,48 +19,11 @@
     return made;
   }
 
-  // An opened file's exact bytes, used as long as the editor still shows them unchanged: the
-  // editor drops carriage returns and cannot hold bytes that are not UTF-8.
-  let loaded = null;  // {bytes, shown, name}
   let answer = null;  // the output file's bytes and the name to save them under
   let downloadurl = null;
 
-  function isutf8(bytes) {
-    try {
-      new TextDecoder('utf-8', {fatal: true}).decode(bytes);
-      return true;
-    } catch {
-      return false;
-    }
-  }
-
-  // Text for bytes: UTF-8 when they are UTF-8 (a byte-order mark kept), else one character
-  // per byte, so that every byte shows and none is replaced.
-  function decode(bytes) {
-    if (isutf8(bytes)) return new TextDecoder('utf-8', {ignoreBOM: true}).decode(bytes);
-    let text = '';
-    for (let at = 0; at < bytes.length; at += 8192) {
-      text += String.fromCharCode.apply(null, bytes.subarray(at, at + 8192));
-    }
-    return text;
-  }
-
-  function load(bytes, name) {
-    editor.value = decode(bytes);
-    loaded = {bytes, shown: editor.value, name, perbyte: !isutf8(bytes)};
-  }
-
-  // The editor's text as bytes: the opened file's own while it is unchanged; after an edit,
-  // one byte per character where the file was shown so and every character still fits a
-  // byte, else UTF-8.
-  function inputbytes() {
-    const text = editor.value;
-    if (loaded && text === loaded.shown) return loaded.bytes;
-    if (loaded && loaded.perbyte && !/[^\0-\xff]/.test(text)) {
-      return Uint8Array.from(text, (c) => c.charCodeAt(0));
-    }
-    return new TextEncoder().encode(text);
-  }
+  const {isutf8, decode, largefile, headof, firstpart, megabytes} = relalgtable;
+  const {inputbytes, painted} = relalginput;
 
   // The module's last answer, of the given size, copied out of its memory, which the next call
   // reuses.
@@ -97,13 +60,23 @@
       return;
     }
     const took = performance.now() - start;
-    const name = loaded && editor.value === loaded.shown ? loaded.name : 'input';
+    const name = relalginput.filename();
     answer = {bytes: out, name: name.replace(/\.[^.]*$/, '') + '.out'};
     show(out, 'Evaluated in ' + Math.round(took) + ' ms.');
+    reveal();
     // The output is drawn before the explanation is made, which evaluates the query again.
-    await new Promise((painted) => requestAnimationFrame(() => setTimeout(painted)));
+    await painted();
     explain(m, bytes);
     window.relalgpage.runs += 1;
+  }
+
+  // The result brought into view when its first line does not show, as on a phone, where it
+  // stands under the editor.
+  function reveal() {
+    const box = $('resulttable').getBoundingClientRect();
+    if (box.top < 0 || box.top + 40 > window.innerHeight) {
+      $('resultpane').scrollIntoView({block: 'start'});
+    }
   }
 
   // The output's text, exact, in #output. A long one stands in blocks of lines that the browser
@@ -139,11 +112,21 @@
     place.replaceChildren(...nodes);
   }
 
+  // The output and its result; of a large output only the first lines, with a note and a
+  // button that shows it all. A large output's parts are each shown as UTF-8 when they are:
+  // telling it for all the bytes takes a tenth of a second for every 25 MB.
   function show(bytes, message) {
-    const text = bytes ? decode(bytes) : '';
+    const partial = Boolean(bytes) && bytes.length > largefile;
+    const perbyte = bytes && !partial ? !isutf8(bytes) : undefined;
+    const text = bytes ? decode(partial ? bytes.subarray(0, headof(bytes)) : bytes, perbyte) : '';
     showtext($('output'), text);
+    $('partialoutput').hidden = !partial;
+    if (partial) {
+      $('partialoutputtext').textContent = 'Showing ' + firstpart(text) + ' of the output (' +
+          megabytes(bytes.length) + '); Download saves it all.';
+    }
     $('download').disabled = !bytes;
-    drawresult(text);
+    drawresult(bytes, perbyte);
     status.textContent = message;
     if (!bytes) {
       showtree(null, '');
@@ -173,7 +156,23 @@
       showtree(null, 'The tree is not shown: ' + doc.refused + '.');
     } else {
       showtree(doc, '');
+      status.textContent += notesummary(relalgtree.allnotes(doc));
     }
+  }
+
+  // How many notes there are and on which lines, for the status line: " 2 notes: lines 3 and
+  // 5.", or nothing without notes.
+  function notesummary(notes) {
+    if (!notes.length) return '';
+    const lines = [...new Set(notes.map((note) => note.line).filter((line) => line !== null))]
+        .sort((a, b) => a - b);
+    const named = lines.slice(0, mostlines).map(String);
+    if (lines.length > mostlines) named.push(lines.length - mostlines + ' more');
+    const listed = named.length < 2 ? named.join('') :
+      named.slice(0, -1).join(', ') + ' and ' + named.at(-1);
+    const where = lines.length === 0 ? '' :
+      (lines.length === 1 ? ': line ' : ': lines ') + listed;
+    return ' ' + notes.length + (notes.length === 1 ? ' note' : ' notes') + where + '.';
   }
 
   // A document's tree, or in its place a message saying why there is none.
@@ -187,7 +186,8 @@
       for (const id of ['tree', 'nodetable', 'notes']) $(id).replaceChildren();
       return;
     }
-    relalgtree.render(doc, {tree: $('tree'), table: $('nodetable'), notes: $('notes')}, gotoline);
+    relalgtree.render(doc, {tree: $('tree'), table: $('nodetable'), notes: $('notes')},
+        relalginput.gotoline);
     $('notesheading').hidden = $('notes').children.length === 0;
   }
 
@@ -204,85 +204,17 @@
     return new TextDecoder().decode(call(m, m._explain, bytes, rows));
   }
 
-  // Puts the editor's caret on a line of the input, counted from 1.
-  function gotoline(line) {
-    let at = 0;
-    for (let k = 1; k < line && at >= 0; ++k) at = editor.value.indexOf('\n', at) + 1 || -1;
-    if (at < 0) return;
-    const end = editor.value.indexOf('\n', at);
-    editor.focus();
-    editor.setSelectionRange(at, end < 0 ? editor.value.length : end);
-  }
-
-  // The result is the last table of the output: a header, its rows, and the empty line that
-  // ends the file. Rows are single lines, since no value holds a line feed.
-  function resultof(text) {
-    const from = text.lastIndexOf('\n\n', text.length - 3);
-    if (from < 0 || !text.endsWith('\n\n')) return null;
-    const lines = text.slice(from + 2, text.length - 2).split('\n');
-    const header = lines[0];
-    const inner = header.slice(header.indexOf('(') + 1, header.lastIndexOf(')'));
-    const columns = inner === '' ? [] : inner.split(', ').map((column) => {
-      const blank = column.lastIndexOf(' ');
-      const type = column.slice(blank + 1);
-      return {name: column.slice(0, blank), type, text: type.includes('(')};
-    });
-    return {header, columns, rows: lines.slice(1)};
-  }
-
-  // A printed row cut into its values: a text runs from its opening quote to a quote before a
-  // comma, an integer to the next comma, the last value to the end of the row.
-  function valuesof(row, columns) {
-    const values = [];
-    let at = 0;
-    columns.forEach((column, k) => {
-      let end = row.length;
-      if (k < columns.length - 1) {
-        const quoted = column.text && row[at] === '\'';
-        const stop = quoted ? row.indexOf('\',', at + 1) : row.indexOf(',', at);
-        end = stop < 0 ? row.length : stop + (quoted ? 1 : 0);
-      }
-      const value = row.slice(at, end);
-      values.push(column.text && /^'.*'$/s.test(value) ? value.slice(1, -1) : value);
-      at = end + 1;
-    });
-    return values;
-  }
-
-  function drawresult(text) {
+  function drawresult(bytes, perbyte) {
     const place = $('resulttable');
-    const result = resultof(text);
+    const result = bytes && relalgtable.resultof(bytes, shownrows, perbyte);
     if (!result) {
       place.replaceChildren();
       return;
     }
-    const table = document.createElement('table');
-    const caption = table.createCaption();
-    const count = result.rows.length;
-    const name = result.header.slice(0, result.header.indexOf('('));
-    caption.textContent = (name === '' ? '' : name + ': ') + count +
-        (count === 1 ? ' row' : ' rows') +
-        (count > shownrows ? ', the first ' + shownrows + ' shown' : '');
-    const head = table.createTHead().insertRow();
-    for (const column of result.columns) {
-      const cell = document.createElement('th');
-      const type = document.createElement('span');
-      cell.scope = 'col';
-      type.className = 'type';
-      type.textContent = column.type;
-      cell.append(column.name, ' ', type);
-      head.append(cell);
-    }
-    const body = table.createTBody();
-    for (const row of result.rows.slice(0, shownrows)) {
-      const line = body.insertRow();
-      valuesof(row, result.columns).forEach((value, k) => {
-        const cell = line.insertCell();
-        cell.textContent = value;
-        if (!result.columns[k].text) cell.className = 'number';
-      });
-    }
-    place.replaceChildren(table);
+    const caption = (result.name === '' ? '' : result.name + ': ') +
+        relalgtable.rowcount(result.count) +
+        (result.count > shownrows ? ', the first ' + shownrows + ' shown' : '');
+    place.replaceChildren(relalgtable.draw(result, caption));
   }
 
   function download() {
@@ -294,24 +226,14 @@
     link.click();
   }
 
-  async function openfile(file) {
-    if (!file) return;
-    load(new Uint8Array(await file.arrayBuffer()), file.name);
-    status.textContent = 'Opened ' + file.name + '.';
-  }
-
-  function showexample(name) {
-    const example = relalgexamples.find((e) => e.name === name);
-    load(new TextEncoder().encode(example.text), name + '.txt');
-  }
-
   function wire() {
-    const list = $('examples');
-    for (const example of relalgexamples) list.add(new Option(example.name, example.name));
-    list.value = relalgexamples.some((e) => e.name === 'sales') ? 'sales' : list.value;
-    list.addEventListener('change', () => showexample(list.value));
-    showexample(list.value);
-
+    $('showall').addEventListener('click', async () => {
+      status.textContent = 'Showing the whole output…';
+      await painted();
+      showtext($('output'), decode(answer.bytes));
+      $('partialoutput').hidden = true;
+      status.textContent = 'The whole output is shown.';
+    });
     $('run').addEventListener('click', run);
     document.addEventListener('keydown', (event) => {
       if ((event.ctrlKey || event.metaKey) && event.key === 'Enter') {
@@ -320,20 +242,32 @@
       }
     });
     $('download').addEventListener('click', download);
-    $('openfile').addEventListener('change', (event) => openfile(event.target.files[0]));
-    editor.addEventListener('dragover', (event) => event.preventDefault());
-    editor.addEventListener('drop', (event) => {
-      event.preventDefault();
-      openfile(event.dataTransfer.files[0]);
-    });
+  }
+
+  // Calls fn with the module; a call that fails inside it leaves a module to be made again.
+  async function withmodule(fn) {
+    const m = await module();
+    try {
+      return fn(m);
+    } catch (error) {
+      made = null;
+      throw error;
+    }
   }
 
   wire();
-  // For tests and tools: inputs as exact bytes, the output's exact bytes, the explanation.
+  // For the other parts of the page, tests and tools: inputs as exact bytes, the output's
+  // exact bytes, the explanation, calls of the module.
   window.relalgpage = {
     ready: module().then(() => undefined),  // settles once the module is made
     runs: 0,  // runs finished, explanation included, so that a caller can wait for the next
-    load,
+    checks: 0,  // checks finished
+    load: relalginput.openbytes,
+    replace: relalginput.replace,
+    inputbytes,
+    withmodule,
+    call,
+    answerof,
     outputbytes: () => (answer ? answer.bytes.slice() : null),
     document: null,  // the explanation the tree shows, parsed
     explainjson,

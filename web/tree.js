@@ -323,5 +323,5 @@ window.relalgtree = (() => {
     return view;
   }
 
-  return {render};
+  return {render, allnotes};
 })();
