@@ -339,6 +339,15 @@ test('each step of the tree shows its row count, and chosen, its columns and row
   }
 });
 
+test('a step whose value does not fit in memory says so, and the product its count', async () => {
+  const input = fs.readFileSync(path.join(root, 'tests/explain/cases/product-refused.in'), 'utf8');
+  await page.fill('#input', input);
+  await after(() => page.click('#run'));
+  const heads = await page.$$eval('#tree .stephead', (all) => all.map((e) => e.textContent));
+  assert.ok(heads[0].endsWith(' — more rows than fit in memory'), heads[0]);
+  assert.ok(heads.some((head) => head.endsWith(' — 2176782336 rows')), heads.join('; '));
+});
+
 test('notes stand at their step and by line, and a note\'s line is shown in the editor',
     async () => {
       const input = path.join(root, 'tests/explain/cases/header-read-as-row.in');

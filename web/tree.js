@@ -20,7 +20,9 @@ window.relalgtree = (() => {
     return made;
   }
 
-  const rowcount = (rows) => rows + (rows === 1 ? ' row' : ' rows');
+  // A step whose value does not fit in memory has no count.
+  const rowcount = (rows) =>
+    rows === null ? 'more rows than fit in memory' : rows + (rows === 1 ? ' row' : ' rows');
   const cut = (text, most = longest) => (text.length > most ? text.slice(0, most) + '…' : text);
   const istext = (column) => column.type.includes('(');
 

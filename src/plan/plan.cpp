@@ -18,6 +18,8 @@ class builder : public walkevents {
   builder(const querytree& t, const std::vector<table>& tables, rewrites r)
       : tree(t), inputs(tables), rules(r) {
     made.bindings.resize(tree.conditions.size());
+    // A step is large: made in place, never moved as the list grows (a rewrite adds a few).
+    made.steps.reserve(tree.nodes.size() + 2);
     // A later table of the same name replaces an earlier one, as a scan to the end would find.
     for (size_t i = 0; i < inputs.size(); ++i) named[inputs[i].name] = static_cast<int32_t>(i);
   }

@@ -153,8 +153,10 @@ int32_t planjoin(const querytree& tree, plan& p, std::vector<bool>& removed, int
 }
 
 plan dropremoved(plan p, const std::vector<bool>& removed) {
+  if (std::find(removed.begin(), removed.end(), true) == removed.end()) return p;
   std::vector<int32_t> renumbered(p.steps.size(), -1);
   std::vector<step> kept;
+  kept.reserve(p.steps.size());
   for (size_t i = 0; i < p.steps.size(); ++i) {
     if (removed[i]) continue;
     renumbered[i] = static_cast<int32_t>(kept.size());
