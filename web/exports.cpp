@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -25,6 +27,8 @@ constexpr size_t pagemostbytes = size_t{64} << 20;
 std::string answer;
 // The last explanation, kept for its notation.
 relalg::explanation explained;
+// Whether the last run stopped, as relalg does, because its result does not fit in memory.
+bool toolarge = false;
 
 void refuse(const std::string& reason) {
   answer = "{\"refused\":";
@@ -38,9 +42,21 @@ extern "C" {
 
 // Runs a whole input file of the given bytes; returns the size of the output file it gives.
 EMSCRIPTEN_KEEPALIVE size_t run(const char* input, size_t size) {
-  answer = relalg::run(std::string_view(input, size));
+  answer.clear();
+  try {
+    toolarge = false;
+    answer = relalg::run(std::string_view(input, size));
+  } catch (const std::bad_alloc&) {
+    toolarge = true;
+  } catch (const std::length_error&) {
+    toolarge = true;
+  }
   return answer.size();
 }
+
+// Whether the last run made no output because its result does not fit in memory: relalg says
+// so and writes no output file.
+EMSCRIPTEN_KEEPALIVE int runtoolarge() { return toolarge ? 1 : 0; }
 
 // Explains an input file of the given bytes, keeping the first `shown` rows of each step;
 // returns the size of the answer: the explanation as relalg-explain --json writes it, or

@@ -59,6 +59,15 @@
       show(null, failure(error));
       return;
     }
+    if (m._runtoolarge()) {
+      // As relalg: no output file; the explanation still shows where the values stop fitting.
+      answer = null;
+      show(null, 'The query\'s result does not fit in memory, as relalg says: nothing was ' +
+          'written. The tree shows the step where it stops.');
+      await painted();
+      explain(m, bytes);
+      return;
+    }
     const took = performance.now() - start;
     const name = relalginput.filename();
     answer = {bytes: out, name: name.replace(/\.[^.]*$/, '') + '.out'};
