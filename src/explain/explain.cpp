@@ -118,6 +118,14 @@ void showfolded(const querytree& tree, const std::vector<table>& tables,
       previewed[i] = previewed[static_cast<size_t>(n.first)];
       continue;
     }
+    // A step over a value that does not fit does not fit either, unless it is a selection,
+    // which may run as a join that never makes that value. Told at once: evaluating it would
+    // plan its whole subtree again, at every level of a deep query.
+    const auto unheld = [&](int32_t at) { return at >= 0 && r.unheld[static_cast<size_t>(at)]; };
+    if (n.op != operatorkind::select && (unheld(n.first) || unheld(n.second))) {
+      r.unheld[i] = true;
+      continue;
+    }
     // A previewed value holds only the first rows: never given as a whole one.
     const plan p = buildplan(tree, tables, rewrites::joins, node);
     try {

@@ -74,6 +74,25 @@ TEST(explain, aDeepQueryWithinTheLimitIsExplainedStepByStep) {
   EXPECT_FALSE(textbook(e).empty());
 }
 
+TEST(explain, stepsOverAProductTooLargeToHoldAreToldAtOnceAtAnyDepth) {
+  // 216^4 rows, past what relalg holds: the product is counted, the steps above it do not fit,
+  // and a selection over it runs as a join. Deep, so that a step tried at every level shows.
+  std::string table = "t(a int)\n";
+  for (int row = 0; row < 216; ++row) table += std::to_string(row) + "\n";
+  std::string query = "product(product(t,t),product(t,t))";
+  const std::string joined = "select(" + query + ",EQ(a,-1))";
+  for (int i = 0; i < 3000; ++i) query = "project(" + query + ",a)";
+  const explanation e = explain("union(" + query + "," + joined + ")\n\n" + table, 0);
+  EXPECT_FALSE(e.nodes[0].held);
+  EXPECT_FALSE(e.nodes[1].held);
+  EXPECT_TRUE(mentions(e.nodes[3000].notes, "does not fit in memory", 1));
+  EXPECT_EQ(e.nodes[3001].rows, int64_t{2176782336});
+  const nodeinfo& select = e.nodes[e.nodes.size() - 8];
+  ASSERT_EQ(select.op, operatorkind::select);
+  EXPECT_TRUE(select.held);
+  EXPECT_EQ(select.rows, 0);
+}
+
 TEST(explainjson, refusesADocumentTooLargeToHold) {
   // Each step's text holds those of the steps in it: 40,000 levels of about 20 bytes give
   // some 16 GB of texts.
