@@ -127,7 +127,7 @@ void showfolded(const querytree& tree, const std::vector<table>& tables,
       continue;
     }
     // A previewed value holds only the first rows: never given as a whole one.
-    const plan p = buildplan(tree, tables, rewrites::joins, node);
+    const plan p = buildplan(tree, tables, rewrites::all, node);
     try {
       const table value = ev.evaluate(tree, p, nullptr, [&](int32_t at) -> const table* {
         const auto& known = r.values[static_cast<size_t>(at)];
@@ -257,9 +257,42 @@ void describejoins(const querytree& tree, const plan& p, explanation& e) {
   }
 }
 
-// Evaluates the query as relalg does, watching every step, then describes each.
+// The row count of each product of the query, counted from its operands' values without
+// building it or evaluating what reads it: all that the notes read of values. None when a
+// product that relalg builds holds more rows than it can, or an operand does not fit: only
+// evaluating the whole query tells where the values stop fitting then.
+std::optional<std::vector<int64_t>> productcounts(const querytree& tree,
+                                                  const std::vector<table>& tables,
+                                                  const std::vector<bool>& folded) {
+  std::vector<int64_t> rows(tree.nodes.size(), 0);
+  std::vector<std::optional<table>> values(tree.nodes.size());
+  const evaluator ev(tables);
+  try {
+    for (size_t i = 0; i < tree.nodes.size(); ++i) {
+      if (tree.nodes[i].op != operatorkind::product) continue;
+      std::vector<table> parts;
+      for (const int32_t leaf : entered(tree.nodes, static_cast<int32_t>(i), [&](int32_t at) {
+             return tree.nodes[static_cast<size_t>(at)].op == operatorkind::product;
+           })) {
+        if (tree.nodes[static_cast<size_t>(leaf)].op == operatorkind::product) continue;
+        std::optional<table>& value = values[static_cast<size_t>(leaf)];
+        if (!value) value = ev.evaluate(tree, buildplan(tree, tables, rewrites::all, leaf));
+        parts.push_back(*value);
+      }
+      rows[i] = previewproduct(parts, 0).rows;
+      if (!folded[i] && rows[i] > INT32_MAX) return std::nullopt;
+    }
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  }
+  return rows;
+}
+
+// Evaluates the query as relalg does, watching every step, then describes each; for the notes
+// alone, only the products' operands where that tells all the notes need.
 void explainquery(const std::vector<table>& tables, const std::vector<headerasrow>& headers,
-                  const linenumbers& lines, int32_t shown, explanation& e) {
+                  const linenumbers& lines, int32_t shown, rewrites rules, bool notesonly,
+                  explanation& e) {
   const querytree tree(*e.query);
   if (tree.toodeep()) {
     nodeinfo root;
@@ -273,7 +306,7 @@ void explainquery(const std::vector<table>& tables, const std::vector<headerasro
   const plan plain = buildplan(tree, tables, rewrites::none);
   std::vector<schema> schemas(tree.nodes.size());
   for (const step& s : plain.steps) schemas[static_cast<size_t>(s.node)] = s.output;
-  const plan joined = buildplan(tree, tables);
+  const plan joined = buildplan(tree, tables, rules);
   const std::vector<bool> folded = foldedin(tree, joined);
   recorder r(tree.nodes.size(), shown);
   for (size_t i = 0; i < tree.nodes.size(); ++i) {
@@ -284,15 +317,21 @@ void explainquery(const std::vector<table>& tables, const std::vector<headerasro
       if (operand != querynode::none) r.wanted[static_cast<size_t>(operand)] = true;
     }
   }
-  try {
-    evaluator(tables).evaluate(tree, joined, &r);
-    showfolded(tree, tables, folded, r);
-  } catch (const std::bad_alloc&) {
-    // A value does not fit, and relalg would stop there: every node is shown by itself
-    // instead, a product by its count without building it, as far as the values fit.
-    const std::vector<bool> every(tree.nodes.size(), true);
-    r.wanted = every;
-    showfolded(tree, tables, every, r);
+  const std::optional<std::vector<int64_t>> counted =
+      notesonly ? productcounts(tree, tables, folded) : std::nullopt;
+  if (counted) {
+    r.rows = *counted;
+  } else {
+    try {
+      evaluator(tables).evaluate(tree, joined, &r);
+      showfolded(tree, tables, folded, r);
+    } catch (const std::bad_alloc&) {
+      // A value does not fit, and relalg would stop there: every node is shown by itself
+      // instead, a product by its count without building it, as far as the values fit.
+      const std::vector<bool> every(tree.nodes.size(), true);
+      r.wanted = every;
+      showfolded(tree, tables, every, r);
+    }
   }
   std::vector<bool> built(folded.size());
   for (size_t i = 0; i < folded.size(); ++i) built[i] = !folded[i];
@@ -309,7 +348,9 @@ void explainquery(const std::vector<table>& tables, const std::vector<headerasro
 
 }  // namespace
 
-explanation explain(std::string bytes, int32_t shown) {
+namespace {
+
+explanation explainwith(std::string bytes, int32_t shown, rewrites rules, bool notesonly) {
   explanation e;
   const std::vector<size_t> dropped = droppedreturns(bytes);
   readnotes notes;
@@ -320,8 +361,20 @@ explanation explain(std::string bytes, int32_t shown) {
   e.depth = nesting::deepestof(*e.query);
   e.querylines = static_cast<int64_t>(in.linestarts.size()) + 1;
   const linenumbers querylines(in.linestarts);
-  explainquery(in.tables, headers, querylines, shown, e);
+  explainquery(in.tables, headers, querylines, shown, rules, notesonly, e);
   return e;
+}
+
+}  // namespace
+
+explanation explain(std::string bytes, int32_t shown) {
+  return explainwith(std::move(bytes), shown, rewrites::joins, false);
+}
+
+explanation explainfornotes(std::string bytes) {
+  // Where the whole query is evaluated, a join read only by its projection matches once, as
+  // relalg runs it: the values it gives are not whole, and no note reads them.
+  return explainwith(std::move(bytes), 0, rewrites::all, true);
 }
 
 std::string explainjson(std::string input, int32_t shown) {

@@ -12,6 +12,9 @@ namespace relalg {
 // The explanation of an input file's bytes, showing the first `shown` rows of each value.
 explanation explain(std::string input, int32_t shown);
 
+// The explanation of an input for its notes alone: its steps' rows are not their values'.
+explanation explainfornotes(std::string input);
+
 // The same as one JSON document: what a web page asks for.
 std::string explainjson(std::string input, int32_t shown = 5);
 

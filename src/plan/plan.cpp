@@ -96,7 +96,7 @@ class builder : public walkevents {
         break;
     }
     add(std::move(s));
-    if (rules == rewrites::joins && n.op == operatorkind::select) {
+    if (rules != rewrites::none && n.op == operatorkind::select) {
       pending.back() = planjoin(tree, made, removed, pending.back());
     }
   }
@@ -133,7 +133,9 @@ plan buildplan(const querytree& tree, const std::vector<table>& inputs, rewrites
   }
   builder b(tree, inputs, rules);
   walk(tree.nodes, root, b);
-  return dropremoved(std::move(b.made), b.removed);
+  plan made = dropremoved(std::move(b.made), b.removed);
+  if (rules == rewrites::all) planmatchonce(made);
+  return made;
 }
 
 }  // namespace relalg

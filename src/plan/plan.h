@@ -36,6 +36,11 @@ struct joinparts {
   std::vector<std::vector<int32_t>> filters;  // for each operand
   std::vector<joinkey> keys;
   std::vector<std::vector<int32_t>> checks;  // for each operand: conjuncts read last at it
+  // How many of the first operands the join's reader reads, when that reader is a projection
+  // keeping only their columns (through renamings): the later operands need then only hold one
+  // match, and the join gives the first combination for each combination of those operands'
+  // rows, not all of them. -1: every combination is given.
+  int32_t operandsread = -1;
 };
 
 struct step {
@@ -52,8 +57,10 @@ struct step {
 };
 
 // How far a query is rewritten: not at all, which the plain evaluation of the tree is and the
-// tests compare against; or with selections over products planned as joins.
-enum class rewrites { none, joins };
+// tests compare against; with selections over products planned as joins, each join giving
+// every combination (what a step shows); or with those joins also matching once where their
+// reader reads only their first operands (what a query gives).
+enum class rewrites { none, joins, all };
 
 struct plan {
   std::vector<step> steps;  // operands first, the root last
@@ -68,6 +75,6 @@ struct plan {
 // The plan of the query under the tree node root, over the input tables (a name names the last
 // table that bears it). The tree must outlive the plan.
 plan buildplan(const querytree& tree, const std::vector<table>& inputs,
-               rewrites rules = rewrites::joins, int32_t root = 0);
+               rewrites rules = rewrites::all, int32_t root = 0);
 
 }  // namespace relalg

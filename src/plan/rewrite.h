@@ -17,6 +17,10 @@ namespace relalg {
 // Answers the step that now gives the selection's value.
 int32_t planjoin(const querytree& tree, plan& p, std::vector<bool>& removed, int32_t at);
 
+// Marks each join read only by a projection (through renamings) that keeps the columns of its
+// first operands alone: the join need then find one match of the later operands, not all.
+void planmatchonce(plan& p);
+
 // The plan without its removed steps, every operand's index made anew.
 plan dropremoved(plan p, const std::vector<bool>& removed);
 

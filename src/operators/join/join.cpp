@@ -103,6 +103,7 @@ table join(const querytree& tree, const plan& p, const step& s, const std::vecto
   const keyindex* second =
       k > 1 && levels[1].index && levels[1].index->probesfirst() ? &*levels[1].index : nullptr;
   const std::vector<int32_t>& firstrows = levels[0].rows;
+  const bool matchonce = j.operandsread > 0 && !made;
   int32_t count = 0;
   size_t l = 0;
   open(0);
@@ -126,6 +127,10 @@ table join(const querytree& tree, const plan& p, const step& s, const std::vecto
     }
     count = checkedrowcount(uint64_t{1} + static_cast<uint64_t>(count));
     for (size_t i = 0; i < k; ++i) found[i].push_back(bound[i]);
+    // Fast path: a reader that reads only the first operands needs one match of the others,
+    // so the walk goes on at the last operand read. The projection above makes the same rows
+    // of the first combination as of all (the plain path, taken when lineage is asked).
+    if (matchonce) l = static_cast<size_t>(j.operandsread) - 1;
   }
   if (made) tracecombined(parts, found, *made);
   return table::combined(parts, std::move(found));
