@@ -81,7 +81,7 @@ std::unordered_map<std::string, formulas::id> resultformulas(const querytree& tr
                                                              formulas& f) {
   std::unordered_map<std::string, formulas::id> result;
   if (tree.toodeep()) return result;
-  const plan p = buildplan(tree, tables);
+  const plan p = buildplan(tree, tables, rewrites::joins);
   const std::vector<evaluator::traced> steps = evaluator(tables).trace(tree, p);
   const std::vector<uint32_t> offsets = offsetsof(tables);
   std::vector<std::vector<formulas::id>> made(steps.size());
@@ -181,10 +181,12 @@ std::vector<uint32_t> shrink(std::vector<uint32_t> rows,
 }
 
 // The rows of a database whose set of kept rows makes the two results differ, from all of its
-// rows down: halves dropped while the rest still differ, then single rows.
+// rows down: halves dropped while the rest still differ, then quarters, and so on down to
+// single rows, or until `enough` rows are left.
 std::vector<uint32_t> narrow(std::vector<uint32_t> rows,
-                             const std::function<bool(const std::vector<uint32_t>&)>& differs) {
-  for (size_t chunk = rows.size() / 2; chunk >= 1 && rows.size() > 1; chunk /= 2) {
+                             const std::function<bool(const std::vector<uint32_t>&)>& differs,
+                             size_t enough = 1) {
+  for (size_t chunk = rows.size() / 2; chunk >= 1 && rows.size() > enough; chunk /= 2) {
     for (size_t at = 0; at < rows.size();) {
       std::vector<uint32_t> fewer(rows.begin(), rows.begin() + static_cast<ptrdiff_t>(at));
       const size_t end = std::min(rows.size(), at + chunk);
@@ -467,6 +469,9 @@ class generator {
 
 // Databases of more rows than this are narrowed down first to rows near the difference.
 constexpr size_t mostwhole = 2000;
+// A part of a large database that shows a difference is halved down to this many rows before
+// formulas are made of them.
+constexpr size_t mostformularows = 64;
 // Rows near the difference, at most this many, and at most this many steps from it.
 constexpr size_t mostnear = 2000;
 constexpr int mosthops = 4;
@@ -552,58 +557,99 @@ std::vector<std::string> valuesapart(const table& a, const table& b) {
   return values;
 }
 
-// The fewest rows of a large database on which the results differ, looked for among the rows
-// near the difference first: whole databases make formulas of every row. None when no such
-// part shows a difference.
-std::optional<std::vector<uint32_t>> fewestnear(const queries& q, const std::vector<table>& tables,
-                                                const table& answered, const table& given,
-                                                const std::string& reason,
-                                                const checkoptions& options, bool& smallest) {
-  const nearby near(tables);
-  const std::vector<std::string> seeds = valuesapart(answered, given);
+// A part of a large database on which the results differ: the rows near the difference where
+// they show it, else all of its rows.
+std::vector<uint32_t> partshowing(const queries& q, const std::vector<table>& tables,
+                                  const nearby& near, const table& answered, const table& given,
+                                  const checkoptions& options) {
   const size_t count = offsetsof(tables).back();
+  const std::vector<std::string> seeds = valuesapart(answered, given);
   for (int hops = 0; hops <= mosthops; ++hops) {
     std::vector<uint32_t> rows = near.around(seeds, hops);
     std::sort(rows.begin(), rows.end());
+    if (!q.differ(partof(tables, keeping(count, rows)), options.strict).empty()) return rows;
+    if (rows.size() == mostnear) break;
+  }
+  std::vector<uint32_t> all(count);
+  for (uint32_t row = 0; row < count; ++row) all[row] = row;
+  return all;
+}
+
+// Fast path for a large database: a query without a difference (minus) gives on the database
+// every row it gives on a part of it, so a row it gives on the first rows of each table that
+// the answer's result on the database lacks shows that the results differ, without the
+// query's result on the whole database, which may take long to make. The plain path compares
+// both whole results, and the verdict should be the same whichever is taken; it is taken when
+// no such row is found. Answers the part, on which the results differ too.
+std::optional<std::vector<uint32_t>> partwithunexpected(const queries& q,
+                                                        const std::vector<table>& tables,
+                                                        const table& answered,
+                                                        const checkoptions& options) {
+  for (const querynode& n : q.query.nodes) {
+    if (n.op == operatorkind::minus) return std::nullopt;
+  }
+  const std::vector<std::string> expected = printedrows(answered);
+  const std::unordered_set<std::string> inanswer(expected.begin(), expected.end());
+  const size_t count = offsetsof(tables).back();
+  const std::vector<uint32_t> offsets = offsetsof(tables);
+  for (const int32_t first : {16, 128}) {
+    std::vector<uint32_t> rows;
+    for (size_t k = 0; k < tables.size(); ++k) {
+      for (int32_t row = 0; row < std::min(first, tables[k].rowcount()); ++row) {
+        rows.push_back(offsets[k] + static_cast<uint32_t>(row));
+      }
+    }
     const std::vector<table> part = partof(tables, keeping(count, rows));
-    if (q.differ(part, options.strict).empty()) {
-      if (rows.size() == mostnear) break;
-      continue;
+    const table given = q.queryon(part);
+    if (given.columncount() != answered.columncount()) return std::nullopt;
+    for (const std::string& row : printedrows(given)) {
+      if (inanswer.count(row) == 0) {
+        if (q.differ(part, options.strict).empty()) break;
+        return rows;
+      }
     }
-    // Narrowed within the part, then its rows numbered as the database's again.
-    bool withinpart = false;
-    const std::vector<uint32_t> chosen = fewestrows(q, part, reason, options, withinpart);
-    std::vector<uint32_t> found;
-    for (const uint32_t at : chosen) found.push_back(rows[at]);
-    // The fewest of the part may not be the fewest of the database: only a count that nothing
-    // smaller beats there is proven, by trying the parts of fewer rows.
-    const auto differs = [&](const std::vector<uint32_t>& some) {
-      const std::vector<table> smaller = partof(tables, keeping(count, some));
-      return !q.differ(smaller, options.strict).empty();
-    };
-    smallest = found.empty();
-    if (found.size() == 1) smallest = !differs({});
-    if (found.size() == 2 && count <= mostsingles && !differs({})) {
-      smallest = true;
-      for (uint32_t row = 0; row < count && smallest; ++row) smallest = !differs({row});
-    }
-    return found;
   }
   return std::nullopt;
 }
 
-// The counterexample on a database on which the two results differ.
+// The fewest rows of a large database on which the results differ, among the rows of a part
+// that shows it: formulas of many rows would take long, so the part is first halved by
+// evaluating the queries alone, down to few enough rows to make formulas of.
+std::vector<uint32_t> fewestamong(const queries& q, const std::vector<table>& tables,
+                                  std::vector<uint32_t> rows, const std::string& reason,
+                                  const checkoptions& options, bool& smallest) {
+  const size_t count = offsetsof(tables).back();
+  const auto differs = [&](const std::vector<uint32_t>& some) {
+    return !q.differ(partof(tables, keeping(count, some)), options.strict).empty();
+  };
+  rows = narrow(std::move(rows), differs, mostformularows);
+  // The fewest of those rows, then numbered as the database's again.
+  bool withinpart = false;
+  const std::vector<uint32_t> chosen =
+      fewestrows(q, partof(tables, keeping(count, rows)), reason, options, withinpart);
+  std::vector<uint32_t> found;
+  for (const uint32_t at : chosen) found.push_back(rows[at]);
+  // The fewest of a part may not be the fewest of the database: only a count that nothing
+  // smaller beats there is proven, by trying the parts of fewer rows.
+  smallest = found.empty();
+  if (found.size() == 1) smallest = !differs({});
+  if (found.size() == 2 && count <= mostsingles && !differs({})) {
+    smallest = true;
+    for (uint32_t row = 0; row < count && smallest; ++row) smallest = !differs({row});
+  }
+  return found;
+}
+
+// The counterexample on a database on which the two results differ, taken from the rows of a
+// part that shows it where one is given.
 counterexample counterexampleon(const queries& q, const dataset& d, const std::string& reason,
-                                const table& answered, const table& given,
+                                const std::optional<std::vector<uint32_t>>& showing,
                                 const checkoptions& options) {
   counterexample found;
   found.database = d.name;
-  std::optional<std::vector<uint32_t>> near;
-  if (offsetsof(d.tables).back() > mostwhole && reason != "columns") {
-    near = fewestnear(q, d.tables, answered, given, reason, options, found.smallest);
-  }
   const std::vector<uint32_t> rows =
-      near ? *near : fewestrows(q, d.tables, reason, options, found.smallest);
+      showing ? fewestamong(q, d.tables, *showing, reason, options, found.smallest)
+              : fewestrows(q, d.tables, reason, options, found.smallest);
   found.tables = partof(d.tables, keeping(offsetsof(d.tables).back(), rows));
   found.answered = q.answeron(found.tables);
   found.given = q.queryon(found.tables);
@@ -673,10 +719,25 @@ checked check(const std::string& answer, const std::string& query,
   const auto differon = [&](const dataset& d) {
     const queries q(a, b, d.tables);
     const table answered = q.answeron(d.tables);
+    if (offsetsof(d.tables).back() <= mostwhole) {
+      const std::string reason = difference(answered, q.queryon(d.tables), options.strict);
+      if (!reason.empty()) result.differs = counterexampleon(q, d, reason, std::nullopt, options);
+      return !reason.empty();
+    }
+    if (const auto shown = partwithunexpected(q, d.tables, answered, options)) {
+      result.differs = counterexampleon(q, d, "rows", shown, options);
+      return true;
+    }
     const table given = q.queryon(d.tables);
     const std::string reason = difference(answered, given, options.strict);
-    if (!reason.empty()) result.differs = counterexampleon(q, d, reason, answered, given, options);
-    return !reason.empty();
+    if (reason.empty()) return false;
+    // The difference is looked for among the rows near it.
+    const nearby near(d.tables);
+    std::optional<std::vector<uint32_t>> showing;
+    // Results of different counts of columns differ on every part: no row is needed.
+    if (reason != "columns") showing = partshowing(q, d.tables, near, answered, given, options);
+    result.differs = counterexampleon(q, d, reason, showing, options);
+    return true;
   };
   for (const dataset& d : databases) {
     ++result.databases;

@@ -3,6 +3,7 @@
 #include "check/checkrun.h"
 
 #include <chrono>
+#include <new>
 #include <sstream>
 
 #include "explain/everynote.h"
@@ -29,7 +30,7 @@ std::vector<std::string> querynotes(const std::string& querylines,
                                     const std::vector<table>& tables) {
   // A file holding only its query may end without the line feed that ends the query section.
   const bool ended = !querylines.empty() && querylines.back() == '\n';
-  const explanation e = explain(querylines + (ended ? "\n" : "\n\n") + printed(tables), 0);
+  const explanation e = explainfornotes(querylines + (ended ? "\n" : "\n\n") + printed(tables));
   std::vector<std::string> notes;
   for (const placednote& n : everynote(e)) {
     // The tables are the answer's, read as the answer reads them: their notes are not the
@@ -76,9 +77,17 @@ std::optional<std::vector<checkentry>> checkall(const givenfile& answer,
     if (!in.tables.empty() && printed(in.tables) != databasetext) {
       e.notes.push_back("its tables differ from the answer's: the answer's are used");
     }
-    const std::vector<std::string> more = querynotes(in.querylines, reference.tables);
-    e.notes.insert(e.notes.end(), more.begin(), more.end());
-    e.result = check(reference.query, in.query, databases, options);
+    try {
+      const std::vector<std::string> more = querynotes(in.querylines, reference.tables);
+      e.notes.insert(e.notes.end(), more.begin(), more.end());
+      e.result = check(reference.query, in.query, databases, options);
+    } catch (const std::bad_alloc&) {
+      // One query too large to evaluate leaves the others to be checked.
+      e.verdict = "error";
+      e.error = given.name + ": the query's result does not fit in memory";
+      entries.push_back(std::move(e));
+      continue;
+    }
     e.verdict = e.result.differs ? "differs" : "same";
     if (e.result.differs) e.counterexample = counterexamplefile(in.querylines, *e.result.differs);
     e.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
