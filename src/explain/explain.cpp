@@ -291,8 +291,7 @@ std::optional<std::vector<int64_t>> productcounts(const querytree& tree,
 // Evaluates the query as relalg does, watching every step, then describes each; for the notes
 // alone, only the products' operands where that tells all the notes need.
 void explainquery(const std::vector<table>& tables, const std::vector<headerasrow>& headers,
-                  const linenumbers& lines, int32_t shown, rewrites rules, bool notesonly,
-                  explanation& e) {
+                  const linenumbers& lines, int32_t shown, bool notesonly, explanation& e) {
   const querytree tree(*e.query);
   if (tree.toodeep()) {
     nodeinfo root;
@@ -306,7 +305,7 @@ void explainquery(const std::vector<table>& tables, const std::vector<headerasro
   const plan plain = buildplan(tree, tables, rewrites::none);
   std::vector<schema> schemas(tree.nodes.size());
   for (const step& s : plain.steps) schemas[static_cast<size_t>(s.node)] = s.output;
-  const plan joined = buildplan(tree, tables, rules);
+  const plan joined = buildplan(tree, tables, rewrites::joins);
   const std::vector<bool> folded = foldedin(tree, joined);
   recorder r(tree.nodes.size(), shown);
   for (size_t i = 0; i < tree.nodes.size(); ++i) {
@@ -350,7 +349,7 @@ void explainquery(const std::vector<table>& tables, const std::vector<headerasro
 
 namespace {
 
-explanation explainwith(std::string bytes, int32_t shown, rewrites rules, bool notesonly) {
+explanation explainwith(std::string bytes, int32_t shown, bool notesonly) {
   explanation e;
   const std::vector<size_t> dropped = droppedreturns(bytes);
   readnotes notes;
@@ -361,21 +360,17 @@ explanation explainwith(std::string bytes, int32_t shown, rewrites rules, bool n
   e.depth = nesting::deepestof(*e.query);
   e.querylines = static_cast<int64_t>(in.linestarts.size()) + 1;
   const linenumbers querylines(in.linestarts);
-  explainquery(in.tables, headers, querylines, shown, rules, notesonly, e);
+  explainquery(in.tables, headers, querylines, shown, notesonly, e);
   return e;
 }
 
 }  // namespace
 
 explanation explain(std::string bytes, int32_t shown) {
-  return explainwith(std::move(bytes), shown, rewrites::joins, false);
+  return explainwith(std::move(bytes), shown, false);
 }
 
-explanation explainfornotes(std::string bytes) {
-  // Where the whole query is evaluated, a join read only by its projection matches once, as
-  // relalg runs it: the values it gives are not whole, and no note reads them.
-  return explainwith(std::move(bytes), 0, rewrites::all, true);
-}
+explanation explainfornotes(std::string bytes) { return explainwith(std::move(bytes), 0, true); }
 
 std::string explainjson(std::string input, int32_t shown) {
   return renderjson(explain(std::move(input), shown));

@@ -55,7 +55,14 @@ table evaluator::evaluate(const querytree& tree, const plan& p, observer* watche
         values[i] = unite(take(s.operands[0]), take(s.operands[1]));
         break;
       case stepkind::minus:
-        values[i] = minus(take(s.operands[0]), take(s.operands[1]));
+        if (s.ofproduct) {
+          std::vector<table> parts;
+          parts.push_back(take(s.operands[0]));
+          parts.push_back(take(s.operands[1]));
+          values[i] = minusofproduct(parts, take(s.operands[2]));
+        } else {
+          values[i] = minus(take(s.operands[0]), take(s.operands[1]));
+        }
         break;
       case stepkind::join: {
         std::vector<table> parts;

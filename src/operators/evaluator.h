@@ -35,7 +35,7 @@ class evaluator {
 
   // Every step's value and its lineage, each difference keeping all of its first operand's
   // rows (see lineage): which input rows each row of every step is made of, on any part of the
-  // inputs.
+  // inputs. The plan is one built with rewrites::joins or none: lineage needs every row.
   struct traced {
     table value;
     lineage made;

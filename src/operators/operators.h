@@ -44,6 +44,10 @@ table product(const std::vector<table>& parts, lineage* made = nullptr);
 table unite(const table& r, const table& u, lineage* made = nullptr);
 // The first's rows that match no row of the second, in order, with repetitions.
 table minus(const table& r, const table& u, lineage* made = nullptr);
+// For a difference whose first operand is the product of parts, read for the first part's
+// columns alone: for each row of the first part, the first pair with a row of the second that
+// matches no row of u, without making the product. A product too large for relalg is refused.
+table minusofproduct(const std::vector<table>& parts, const table& u);
 // The combinations of the operands' rows that pass the join's conjuncts, in the product's order.
 table join(const querytree& tree, const plan& p, const step& s, const std::vector<table>& parts,
            lineage* made = nullptr);

@@ -133,9 +133,8 @@ plan buildplan(const querytree& tree, const std::vector<table>& inputs, rewrites
   }
   builder b(tree, inputs, rules);
   walk(tree.nodes, root, b);
-  plan made = dropremoved(std::move(b.made), b.removed);
-  if (rules == rewrites::all) planmatchonce(made);
-  return made;
+  if (rules == rewrites::all) planmatchonce(b.made, b.removed);
+  return dropremoved(std::move(b.made), b.removed);
 }
 
 }  // namespace relalg

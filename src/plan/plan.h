@@ -54,6 +54,10 @@ struct step {
   std::vector<int32_t> columns;   // project: the operand's column of each output column
   int32_t condition = -1;         // select: the root of its condition in the tree
   joinparts join;                 // join
+  // minus, when only a projection reads it, for the columns of its first operand's first
+  // part, and that operand is a product of two: the product's operands stand first, the
+  // second operand third, and one unmatched pair is found for each row of the first part.
+  bool ofproduct = false;
 };
 
 // How far a query is rewritten: not at all, which the plain evaluation of the tree is and the

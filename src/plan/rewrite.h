@@ -18,8 +18,9 @@ namespace relalg {
 int32_t planjoin(const querytree& tree, plan& p, std::vector<bool>& removed, int32_t at);
 
 // Marks each join read only by a projection (through renamings) that keeps the columns of its
-// first operands alone: the join need then find one match of the later operands, not all.
-void planmatchonce(plan& p);
+// first operands alone: the join need then find one match of the later operands, not all. A
+// difference of a product read so is given the product's operands, the product marked removed.
+void planmatchonce(plan& p, std::vector<bool>& removed);
 
 // The plan without its removed steps, every operand's index made anew.
 plan dropremoved(plan p, const std::vector<bool>& removed);
