@@ -1,5 +1,6 @@
 // Join: the combinations of the operands' rows that pass a selection over their product,
 // found operand by operand without building the product.
+#include <algorithm>
 #include <optional>
 
 #include "model/rowlimit.h"
@@ -24,7 +25,14 @@ struct level {
   std::vector<condition> checks;
   // The candidates that passed the checks, for the rows bound at the operands before.
   std::vector<int32_t> passed;
+  // The candidates not yet checked, and how many the next batch checks.
+  const int32_t* unchecked = nullptr;
+  const int32_t* uncheckedend = nullptr;
+  size_t batch = 0;
 };
+
+// Candidates checked at once in the first batch at an operand that needs one match only.
+constexpr size_t firstbatch = 64;
 
 // Keeps the rows for which z holds, the rows of the other slots fixed.
 void keepwhere(const condition& z, int32_t slot, const int32_t* fixed, std::vector<int32_t>& rows) {
@@ -83,19 +91,40 @@ table join(const querytree& tree, const plan& p, const step& s, const std::vecto
   std::vector<int32_t> bound(k);
   std::vector<const int32_t*> next(k);
   std::vector<const int32_t*> end(k);
+  const bool matchonce = j.operandsread > 0 && !made;
+  // Checks the next batch of an operand's candidates, those that pass its next ones: false
+  // when none is left to check.
+  const auto checknext = [&](size_t l) {
+    level& at = levels[l];
+    if (at.unchecked == at.uncheckedend) return false;
+    const size_t left = static_cast<size_t>(at.uncheckedend - at.unchecked);
+    const size_t taken = std::min(left, at.batch);
+    at.passed.assign(at.unchecked, at.unchecked + taken);
+    at.unchecked += taken;
+    at.batch *= 2;
+    for (const condition& c : at.checks) {
+      keepwhere(c, static_cast<int32_t>(l), bound.data(), at.passed);
+    }
+    next[l] = at.passed.data();
+    end[l] = at.passed.data() + at.passed.size();
+    return true;
+  };
   const auto open = [&](size_t l) {
     level& at = levels[l];
     keyindex::match m{at.rows.data(), at.rows.data() + at.rows.size()};
     if (at.index) m = at.index->find(bound.data());
-    if (!at.checks.empty() && m.first != m.last) {
-      at.passed.assign(m.first, m.last);
-      for (const condition& c : at.checks) {
-        keepwhere(c, static_cast<int32_t>(l), bound.data(), at.passed);
-      }
-      m = {at.passed.data(), at.passed.data() + at.passed.size()};
-    }
     next[l] = m.first;
     end[l] = m.last;
+    at.unchecked = at.uncheckedend = nullptr;
+    if (at.checks.empty() || m.first == m.last) return;
+    at.unchecked = m.first;
+    at.uncheckedend = m.last;
+    // Fast path: an operand past those read needs one match, most often among its first
+    // candidates: they are checked in batches of growing size. The plain path checks all at
+    // once; both give the candidates that pass, in order.
+    const bool once = matchonce && l >= static_cast<size_t>(j.operandsread);
+    at.batch = once ? firstbatch : static_cast<size_t>(m.last - m.first);
+    checknext(l);
   };
   // The first operand's rows are walked in order (it has no keys and no checks): the keys the
   // second probes with are fetched ahead, since they lie at random in their columns, and so do
@@ -103,12 +132,12 @@ table join(const querytree& tree, const plan& p, const step& s, const std::vecto
   const keyindex* second =
       k > 1 && levels[1].index && levels[1].index->probesfirst() ? &*levels[1].index : nullptr;
   const std::vector<int32_t>& firstrows = levels[0].rows;
-  const bool matchonce = j.operandsread > 0 && !made;
   int32_t count = 0;
   size_t l = 0;
   open(0);
   while (true) {
     if (next[l] == end[l]) {
+      if (checknext(l)) continue;
       if (l == 0) break;
       --l;
       continue;
