@@ -136,6 +136,18 @@ class generator {
     }
   }
 
+  // A projection of the rows of A for which some row of B compares with them, as "some other
+  // row" queries are written.
+  std::string someother() {
+    static const char* keywords[] = {"LT", "LTE", "GT", "GTE"};
+    const std::string own = names[pick(4)];
+    const std::string other = std::string(1, "pqr"[pick(3)]);
+    const std::string comparison = std::string(keywords[pick(4)]) + "(" +
+                                   (pick(2) ? own + "," + other : other + "," + own) + ")";
+    return "project(select(product(A,rename(B,R(p,q,r))),AND(" + comparison + "," + condition(1) +
+           ")),a)";
+  }
+
   // A projection of a difference of a product, as division is written.
   std::string differenceofproduct() {
     if (pick(2)) {
@@ -159,7 +171,9 @@ TEST(join, plannedSelectionsOverProductsGiveTheBuiltProductsRows) {
   int matchingonce = 0;
   int differencesofproducts = 0;
   for (int round = 0; round < 20000; ++round) {
-    const std::string query = round % 5 == 0 ? g.differenceofproduct() : g.query();
+    const std::string query = round % 5 == 0   ? g.differenceofproduct()
+                              : round % 5 == 1 ? g.someother()
+                                               : g.query();
     const std::string input = query + "\n\n" + g.tables();
     const std::string planned = testing::resultof(input, rewrites::joins);
     const std::string plain = testing::resultof(input, rewrites::none);

@@ -6,6 +6,7 @@
 #include "model/rowlimit.h"
 #include "operators/condition/condition.h"
 #include "operators/join/keyindex.h"
+#include "operators/join/ordering.h"
 #include "operators/operators.h"
 
 namespace relalg {
@@ -29,6 +30,8 @@ struct level {
   const int32_t* unchecked = nullptr;
   const int32_t* uncheckedend = nullptr;
   size_t batch = 0;
+  // The check the rows stand ordered by (see orderbycomparison), or -1.
+  int32_t ordered = -1;
 };
 
 // Candidates checked at once in the first batch at an operand that needs one match only.
@@ -66,6 +69,7 @@ table join(const querytree& tree, const plan& p, const step& s, const std::vecto
       return table::combined(parts, found);
     }
   }
+  const bool matchonce = j.operandsread > 0 && !made;
   std::vector<level> levels(k);
   std::vector<std::vector<keypart>> keys(k);
   for (const joinkey& key : j.keys) {
@@ -83,6 +87,12 @@ table join(const querytree& tree, const plan& p, const step& s, const std::vecto
       if (made) tracecombined(parts, found, *made);
       return table::combined(parts, found);
     }
+    // An operand that needs one match and no key is walked in the order of a comparison with
+    // an earlier operand, those that pass it first.
+    if (matchonce && slot >= static_cast<size_t>(j.operandsread) && keys[slot].empty()) {
+      at.ordered =
+          orderbycomparison(tree, p, j.checks[slot], columns, static_cast<int32_t>(slot), at.rows);
+    }
     if (!keys[slot].empty()) at.index.emplace(at.rows, std::move(keys[slot]));
     for (const int32_t c : j.checks[slot]) at.checks.push_back(conditionat(c));
   }
@@ -91,7 +101,6 @@ table join(const querytree& tree, const plan& p, const step& s, const std::vecto
   std::vector<int32_t> bound(k);
   std::vector<const int32_t*> next(k);
   std::vector<const int32_t*> end(k);
-  const bool matchonce = j.operandsread > 0 && !made;
   // Checks the next batch of an operand's candidates, those that pass its next ones: false
   // when none is left to check.
   const auto checknext = [&](size_t l) {
@@ -102,6 +111,17 @@ table join(const querytree& tree, const plan& p, const step& s, const std::vecto
     at.passed.assign(at.unchecked, at.unchecked + taken);
     at.unchecked += taken;
     at.batch *= 2;
+    if (at.ordered >= 0) {
+      // Fast path: past the first candidate that fails the check they stand ordered by, every
+      // one fails it, so none is checked. The plain path checks them all and keeps none of them.
+      const std::vector<uint8_t> holds = at.checks[static_cast<size_t>(at.ordered)].evaluate(
+          {static_cast<int32_t>(l), at.passed.data(), 0, at.passed.size(), bound.data()});
+      const auto fails = std::find(holds.begin(), holds.end(), uint8_t{0});
+      if (fails != holds.end()) {
+        at.passed.resize(static_cast<size_t>(fails - holds.begin()));
+        at.unchecked = at.uncheckedend;
+      }
+    }
     for (const condition& c : at.checks) {
       keepwhere(c, static_cast<int32_t>(l), bound.data(), at.passed);
     }
