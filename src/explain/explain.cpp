@@ -64,6 +64,18 @@ class recorder : public observer {
   std::vector<bool> unheld;  // the nodes whose values do not fit in memory
 };
 
+// The operands of a product, products among them flattened, in order.
+std::vector<int32_t> productoperands(const querytree& tree, int32_t product) {
+  const auto isproduct = [&](int32_t at) {
+    return tree.nodes[static_cast<size_t>(at)].op == operatorkind::product;
+  };
+  std::vector<int32_t> operands;
+  for (const int32_t at : entered(tree.nodes, product, isproduct)) {
+    if (!isproduct(at)) operands.push_back(at);
+  }
+  return operands;
+}
+
 // The nodes of the tree that no step of the plan gives the value of: the products of a join,
 // the selections merged into it, and the renamings and projections it was moved below.
 std::vector<bool> foldedin(const querytree& tree, const plan& p) {
@@ -89,10 +101,7 @@ void showfolded(const querytree& tree, const std::vector<table>& tables,
     if (n.op == operatorkind::product) {
       std::vector<table> parts;
       bool held = true;
-      for (const int32_t leaf : entered(tree.nodes, node, [&](int32_t at) {
-             return tree.nodes[static_cast<size_t>(at)].op == operatorkind::product;
-           })) {
-        if (tree.nodes[static_cast<size_t>(leaf)].op == operatorkind::product) continue;
+      for (const int32_t leaf : productoperands(tree, node)) {
         const std::optional<table>& value = r.values[static_cast<size_t>(leaf)];
         if (value) {
           parts.push_back(*value);
@@ -271,10 +280,7 @@ std::optional<std::vector<int64_t>> productcounts(const querytree& tree,
     for (size_t i = 0; i < tree.nodes.size(); ++i) {
       if (tree.nodes[i].op != operatorkind::product) continue;
       std::vector<table> parts;
-      for (const int32_t leaf : entered(tree.nodes, static_cast<int32_t>(i), [&](int32_t at) {
-             return tree.nodes[static_cast<size_t>(at)].op == operatorkind::product;
-           })) {
-        if (tree.nodes[static_cast<size_t>(leaf)].op == operatorkind::product) continue;
+      for (const int32_t leaf : productoperands(tree, static_cast<int32_t>(i))) {
         std::optional<table>& value = values[static_cast<size_t>(leaf)];
         if (!value) value = ev.evaluate(tree, buildplan(tree, tables, rewrites::all, leaf));
         parts.push_back(*value);
